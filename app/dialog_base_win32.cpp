@@ -1,0 +1,90 @@
+#include "app/dialog_base_win32.h"
+
+#include <string>
+
+HINSTANCE AppInstance() { return GetModuleHandleW(nullptr); }
+
+const wchar_t* AppTitle() {
+  // The executable's file name without its extension.
+  static const std::wstring title = [] {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name = path;
+    const auto slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name.erase(0, slash + 1);
+    const auto dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos) name.erase(dot);
+    return name;
+  }();
+  return title.c_str();
+}
+
+void ShowAppMessage(HWND owner, const wchar_t* text) {
+  MessageBoxW(owner, text, AppTitle(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+INT_PTR DialogBase::RunModal(int id, HWND owner) {
+  return DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(id), owner, DialogProc,
+                         reinterpret_cast<LPARAM>(this));
+}
+
+HWND DialogBase::CreateModeless(int id, HWND owner) {
+  return CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(id), owner, DialogProc,
+                            reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<DialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  if (msg == WM_INITDIALOG) {
+    self = reinterpret_cast<DialogBase*>(lp);
+    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+    self->hwnd_ = hwnd;
+  }
+  if (!self) return FALSE;
+  const INT_PTR result = self->HandleMessage(msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    self->hwnd_ = nullptr;
+    self->OnWindowGone();
+  }
+  return result;
+}
+
+ChildWindow::~ChildWindow() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool ChildWindow::CreateChild(const RECT& rect, HWND parent) {
+  static const wchar_t* const kClass = L"SoftveilChild";
+  static const bool registered = [] {
+    WNDCLASSW wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = AppInstance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClass;
+    return RegisterClassW(&wc) != 0;
+  }();
+  if (!registered) return false;
+  CreateWindowExW(0, kClass, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
+                  rect.bottom - rect.top, parent, nullptr, AppInstance(), this);
+  return hwnd_ != nullptr;
+}
+
+LRESULT ChildWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) { return Default(msg, wp, lp); }
+
+LRESULT CALLBACK ChildWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<ChildWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (msg == WM_NCCREATE) {
+    self = static_cast<ChildWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->hwnd_ = hwnd;
+  }
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  const LRESULT result = self->HandleMessage(msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+  }
+  return result;
+}

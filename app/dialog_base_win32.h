@@ -1,0 +1,64 @@
+// The one place where a dialog or child window finds its C++ object: `this`
+// is stored at creation and every message is forwarded to HandleMessage.
+#pragma once
+#include <windows.h>
+
+class DialogBase {
+ public:
+  DialogBase() = default;
+  DialogBase(const DialogBase&) = delete;
+  DialogBase& operator=(const DialogBase&) = delete;
+  virtual ~DialogBase() = default;
+
+  HWND hwnd() const { return hwnd_; }
+
+  // DialogBoxParamW from template `id`; returns its result.
+  INT_PTR RunModal(int id, HWND owner);
+  // CreateDialogParamW from template `id`; the window starts as the template says.
+  HWND CreateModeless(int id, HWND owner);
+
+ protected:
+  // Dialog-procedure semantics: return FALSE for the default processing,
+  // TRUE when handled (SetResult for messages that return a value).
+  virtual INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) = 0;
+  void SetResult(LRESULT result) const { SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result); }
+  // Called after the window is gone (WM_NCDESTROY).
+  virtual void OnWindowGone() {}
+
+  HWND hwnd_ = nullptr;
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+};
+
+// A custom-drawn child window of the program's default child class (no
+// background brush, arrow cursor, double clicks), placed over a rectangle.
+class ChildWindow {
+ public:
+  ChildWindow() = default;
+  ChildWindow(const ChildWindow&) = delete;
+  ChildWindow& operator=(const ChildWindow&) = delete;
+  virtual ~ChildWindow();
+
+  // Visible child, no text, id 0, at `rect` in the parent's client coordinates.
+  bool CreateChild(const RECT& rect, HWND parent);
+  HWND hwnd() const { return hwnd_; }
+
+ protected:
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp) { return DefWindowProcW(hwnd_, msg, wp, lp); }
+
+  HWND hwnd_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+};
+
+// The program's module, for its resources.
+HINSTANCE AppInstance();
+
+// The program's title, the caption of its message boxes.
+const wchar_t* AppTitle();
+
+// A message box with OK and the exclamation icon, captioned with the title.
+void ShowAppMessage(HWND owner, const wchar_t* text);

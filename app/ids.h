@@ -1,0 +1,37 @@
+// Identifiers shared by the controller, the mask window and the dialogs:
+// timers, hotkey ids, the custom window messages and the menu command ids.
+// Other programs may send the custom messages, so their numbers are fixed.
+#pragma once
+
+constexpr unsigned kWmUser = 0x0400;
+
+// Timers.
+constexpr unsigned ID_TIMER_TRACK = 1234;  // controller, 500 ms lock tracking tick
+constexpr unsigned ID_TIMER_CLOCK = 1;     // mask window, 1 s reading clock
+constexpr unsigned kTrackPeriodMs = 500;
+constexpr unsigned kClockPeriodMs = 1000;
+
+// Hotkey ids. Only 1688 and 3688 are ever registered; the close ids are
+// still honoured when some other program posts them.
+constexpr int ID_HOTKEY_MASK = 1688;
+constexpr int ID_HOTKEY_MASK_CLOSE = 2688;
+constexpr int ID_HOTKEY_LOCK = 3688;
+constexpr int ID_HOTKEY_LOCK_CLOSE = 4688;
+
+// Custom window messages.
+constexpr unsigned WM_MASK_TRACK = kWmUser + 1000;     // 2024, controller -> mask
+constexpr unsigned WM_TRAY_NOTIFY = kWmUser + 1002;    // 2026, shell -> controller
+constexpr unsigned WM_MASK_MINIMIZE = kWmUser + 1003;  // 2027, to the controller
+constexpr unsigned WM_MASK_DESTROY = kWmUser + 1009;   // 2033, to the mask
+constexpr unsigned WM_MASK_OFF = kWmUser + 1010;       // 2034, to the mask
+
+// Menu commands.
+constexpr unsigned ID_MENU_CLOSE = 32771;
+constexpr unsigned ID_MENU_AUTHOR = 32772;
+constexpr unsigned ID_MENU_SETTINGS = 32773;
+constexpr unsigned ID_MENU_MASK_OFF = 32774;
+constexpr unsigned ID_MENU_MASK_ON = 32775;
+constexpr unsigned ID_MENU_LOCK = 32776;
+
+// The tray icon.
+constexpr unsigned kTrayIconId = 128;

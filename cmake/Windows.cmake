@@ -1,0 +1,36 @@
+# The Windows program and the Windows-only test programs.
+enable_language(RC)
+
+add_executable(softveil WIN32
+  app/main_win32.cpp
+  app/dialog_base_win32.cpp
+  app/control_dlg_win32.cpp
+  mask/mask_dlg_win32.cpp
+  dialogs/settings_dlg_win32.cpp
+  dialogs/color_swatch_win32.cpp
+  dialogs/about_dlg_win32.cpp
+  dialogs/link_label_win32.cpp
+  res/softveil.rc
+)
+target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_options(softveil PRIVATE -municode)
+target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32)
+set_target_properties(softveil PROPERTIES OUTPUT_NAME softveil)
+
+# The INI store against the platform's own profile functions.
+add_executable(ini_differential_test tests/win/ini_differential_test.cpp)
+target_compile_definitions(ini_differential_test PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(ini_differential_test PRIVATE softveil_core ${SOFTVEIL_GTEST_MAIN})
+add_test(NAME ini_differential_test COMMAND ini_differential_test)
+
+# End-to-end: drives the real softveil.exe as a user and as other programs would.
+file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(e2e_tests ${E2E_SOURCES})
+target_compile_definitions(e2e_tests PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(e2e_tests PRIVATE softveil_core ${SOFTVEIL_GTEST} comctl32 psapi shell32 gdi32 user32)
+add_dependencies(e2e_tests softveil)
+add_test(NAME e2e_tests COMMAND e2e_tests)
+set_tests_properties(e2e_tests PROPERTIES
+  ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>"
+  TIMEOUT 1500)

@@ -1,0 +1,47 @@
+// Resource ids of res/softveil.rc, shared by the program and its tests.
+#pragma once
+
+#define IDD_ABOUT 100
+#define IDD_CONTROL 102
+#define IDI_APP 128
+#define IDD_MASK 129
+#define IDR_MENU_OPERATIONS 130
+#define IDD_SETTINGS 131
+#define IDC_LINK_CURSOR 133
+#define IDI_COLORS 134
+
+// Controller (template 102).
+#define IDC_CONTROL_EDIT 1000
+
+// About dialog (template 100).
+#define IDC_LINK_PLACEHOLDER 1024
+
+// Mask (template 129).
+#define IDC_LOCK_LABEL 1022
+#define IDC_CLOCK_LABEL 1029
+
+// Settings dialog (template 131).
+#define IDC_HEIGHT 1000
+#define IDC_TRANSPARENCY 1003
+#define IDC_TRANSPARENCY_LABEL 1004
+#define IDC_MASK_CTRL 1005
+#define IDC_MASK_ALT 1006
+#define IDC_MASK_SHIFT 1007
+#define IDC_MASK_KEY 1008
+#define IDC_MASK_CLOSE_CTRL 1009
+#define IDC_MASK_CLOSE_ALT 1010
+#define IDC_MASK_CLOSE_SHIFT 1011
+#define IDC_MASK_CLOSE_KEY 1012
+#define IDC_LOCK_CTRL 1013
+#define IDC_LOCK_ALT 1014
+#define IDC_LOCK_SHIFT 1015
+#define IDC_LOCK_KEY 1016
+#define IDC_LOCK_CLOSE_CTRL 1017
+#define IDC_LOCK_CLOSE_ALT 1018
+#define IDC_LOCK_CLOSE_SHIFT 1019
+#define IDC_LOCK_CLOSE_KEY 1020
+#define IDC_CANCEL_BUTTON 1021
+#define IDC_HORIZONTAL 1023
+#define IDC_VERTICAL 1024
+#define IDC_COLOR_BUTTON 1027
+#define IDC_SWATCH_PLACEHOLDER 1028

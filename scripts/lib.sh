@@ -1,0 +1,75 @@
+# Shared by scripts/test, scripts/run and friends: packages, builds, the Wine
+# prefix and the virtual display. Source it; it changes to the repository root.
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ROOT"
+BUILD=${SOFTVEIL_BUILD:-$ROOT/build}
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+PACKAGES=(cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix mingw-w64-tools
+          wine wine64 xvfb x11-apps imagemagick fonts-wqy-microhei python3)
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages: ${missing[*]} (run as root to install them)" >&2
+    return 1
+  fi
+  echo "== installing ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_native() {  # build_native DIR [cmake args...]
+  local dir=$1; shift
+  cmake -S "$ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Debug "$@" >/dev/null
+  cmake --build "$dir" -j "$JOBS"
+}
+
+build_windows() {  # build_windows [build type]
+  cmake -S "$ROOT" -B "$BUILD/win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-posix.cmake" \
+        -DCMAKE_BUILD_TYPE="${1:-Release}" >/dev/null
+  cmake --build "$BUILD/win" -j "$JOBS"
+}
+
+# A Wine prefix of the build's own, made once and reused.
+setup_wine() {
+  export WINEPREFIX=$BUILD/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "== creating the Wine prefix $WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    # The dialogs ask for 宋体; map it, and the shell font, onto a Chinese font we install.
+    local reg=$BUILD/fonts.reg
+    # regedit reads version 5 files as UTF-16, which keeps the Chinese name intact.
+    { printf '\xff\xfe'; printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n' | iconv -f UTF-8 -t UTF-16LE
+      for f in "宋体" "SimSun" "NSimSun" "MS Shell Dlg" "MS Shell Dlg 2" "Tahoma" "System"; do
+        printf '"%s"="WenQuanYi Micro Hei"\r\n' "$f" | iconv -f UTF-8 -t UTF-16LE
+      done; } > "$reg"
+    wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}
+
+XVFB_PID=""
+# Starts Xvfb on a free display unless one is given; stops it on exit.
+start_display() {  # start_display [WxH]
+  local size=${1:-1920x1080}
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+stop_display() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+}
