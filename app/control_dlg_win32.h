@@ -1,0 +1,40 @@
+// The hidden controller: owns the settings, the mask, the tray icon, the lock
+// hotkey and the 500 ms tracking tick. Its modal run is the message loop.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/dialog_base_win32.h"
+#include "mask/mask_dlg_win32.h"
+#include "settings/mask_settings.h"
+
+class CControlDlg : public DialogBase {
+ public:
+  CControlDlg();
+
+  // Runs until the program is told to exit.
+  INT_PTR DoModal();
+
+ private:
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnInitDialog();
+  INT_PTR OnCommand(WPARAM wp);
+  LRESULT OnTrayNotify(WPARAM wp, LPARAM lp);
+  void OnHotkey(WPARAM wp);
+  void OnTrackTick();
+  void OnSettings();
+  void OnAbout();
+  bool RegisterLockHotkey();
+  void AddTrayIcon();
+  // Mask window, tray icon, controller window; harmless when run again.
+  void DestroyAll();
+  void SendTrackToMask(HWND under);
+
+  NOTIFYICONDATAW m_nid = {};
+  MaskSettings m_settings;
+  CMaskDlg m_maskDlg;
+  int m_bMaskCreated = 0;
+  HICON m_hIcon = nullptr;
+  UINT m_taskbarCreated = 0;
+  bool m_exiting = false;
+};

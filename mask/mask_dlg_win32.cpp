@@ -1,0 +1,243 @@
+#include "mask/mask_dlg_win32.h"
+
+#include <windowsx.h>
+
+#include <ctime>
+
+#include "app/globals.h"
+#include "app/ids.h"
+#include "mask/clock_text.h"
+#include "res/resource.h"
+#include "settings/hotkey.h"
+
+CMaskDlg::CMaskDlg() { g_bMaskOff = 1; }
+
+bool CMaskDlg::Create(HWND owner) { return CreateModeless(IDD_MASK, owner) != nullptr; }
+
+void CMaskDlg::DestroyWindow() {
+  m_pfnSetLayeredWindowAttributes = nullptr;
+  m_hUser32.reset();
+  if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+void CMaskDlg::SetTargetArea(int left, int top, int right, int bottom) {
+  m_rcTarget = ClampTargetArea({left, top, right, bottom}, GetSystemMetrics(SM_CXSCREEN),
+                               GetSystemMetrics(SM_CYSCREEN));
+}
+
+void CMaskDlg::SetHorizontalBand(int top, int bottom) {
+  g_nBandTop = top;
+  g_nBandBottom = bottom;
+  const Rect client = ClientRect();
+  ApplyRegion(client, HoleRect(true, client, {top, bottom}));
+}
+
+void CMaskDlg::SetVerticalBand(int left, int right) {
+  g_nBandLeft = left;
+  g_nBandRight = right;
+  const Rect client = ClientRect();
+  ApplyRegion(client, HoleRect(false, client, {left, right}));
+}
+
+bool CMaskDlg::RegisterMaskHotkey() {
+  if (!hwnd_ || !m_pSettings) return true;
+  const HotkeySpec spec = HotkeySpecFromText(m_pSettings->hotkey_mask_open);
+  UnregisterHotKey(hwnd_, ID_HOTKEY_MASK);
+  return RegisterHotKey(hwnd_, ID_HOTKEY_MASK, spec.fsModifiers, static_cast<UINT>(spec.vk)) != FALSE;
+}
+
+void CMaskDlg::SwitchMaskOn() { g_bMaskOff = 0; }
+
+INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      OnInitDialog();
+      return TRUE;
+    case WM_PAINT:
+      OnPaint();
+      return TRUE;
+    case WM_LBUTTONDOWN:
+      g_bDragging = 1;
+      return FALSE;
+    case WM_LBUTTONUP:
+      g_bDragging = 0;
+      return FALSE;
+    case WM_MOUSEMOVE:
+      if (!g_bDragging) return TRUE;
+      OnMouseMove(lp);
+      return FALSE;
+    case WM_KILLFOCUS:
+      g_bDragging = 0;
+      return FALSE;
+    case WM_RBUTTONUP:
+      OnRButtonUp(lp);
+      return TRUE;
+    case WM_COMMAND:
+      OnCommand(wp, lp);
+      return TRUE;
+    case WM_SHOWWINDOW:
+      OnShowWindow();
+      return FALSE;
+    case WM_TIMER:
+      OnClockTimer();
+      return FALSE;
+    case WM_MASK_TRACK:
+      OnMaskTrack();
+      return TRUE;
+    case WM_HOTKEY:
+      OnHotkey(wp);
+      return TRUE;
+    case WM_MASK_DESTROY:
+      ::DestroyWindow(hwnd_);
+      return TRUE;
+    case WM_MASK_OFF:
+      g_bMaskOff = 1;
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void CMaskDlg::OnInitDialog() {
+  m_lockLabel = GetDlgItem(hwnd_, IDC_LOCK_LABEL);
+  m_clockLabel = GetDlgItem(hwnd_, IDC_CLOCK_LABEL);
+  SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW | SWP_NOACTIVATE);
+  SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+  // Looked up at run time, as on systems that lack it the mask still works, only opaque.
+  m_hUser32.reset(LoadLibraryW(L"User32.DLL"));
+  if (m_hUser32) {
+    m_pfnSetLayeredWindowAttributes = reinterpret_cast<SetLayeredFn>(
+        reinterpret_cast<void*>(GetProcAddress(m_hUser32.get(), "SetLayeredWindowAttributes")));
+  }
+  if (m_pSettings) m_nBandHeight = m_pSettings->height;
+  RegisterMaskHotkey();
+  SetTimer(hwnd_, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
+}
+
+void CMaskDlg::OnShowWindow() {
+  // Re-applied at every change of visibility, so a new opacity shows the next
+  // time the mask appears.
+  if (m_pfnSetLayeredWindowAttributes && m_pSettings) {
+    m_pfnSetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(m_pSettings->transparence & 0xFF), LWA_ALPHA);
+  }
+}
+
+void CMaskDlg::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  // The colour text is read at every paint, so a new colour shows at once.
+  SetBkColor(dc, m_pSettings ? SettingsColor(*m_pSettings) : 0);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
+  EndPaint(hwnd_, &ps);
+}
+
+void CMaskDlg::OnMaskTrack() {
+  if (!g_bInTrackedWnd || g_bMaskOff) {
+    ShowWindow(hwnd_, SW_HIDE);
+    return;
+  }
+  // The mask never takes the activation from the window being read: keys
+  // pressed while reading must keep reaching that window.
+  ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  SetWindowPos(hwnd_, HWND_TOPMOST, m_rcTarget.left, m_rcTarget.top, m_rcTarget.Width(), m_rcTarget.Height(),
+               SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  PlaceLabels();
+  PositionBand();
+}
+
+void CMaskDlg::PlaceLabels() {
+  ShowWindow(m_lockLabel, g_bLockOn ? SW_SHOWNORMAL : SW_HIDE);
+  RECT label;
+  GetClientRect(m_clockLabel, &label);
+  const Rect client = ClientRect();
+  MoveWindow(m_clockLabel, client.right - label.right - 3, client.top, label.right, label.bottom, TRUE);
+}
+
+void CMaskDlg::PositionBand() {
+  const int h = m_pSettings ? m_pSettings->height : m_nBandHeight;
+  if (!m_pSettings || m_pSettings->horizontal) {
+    const Band band = ::PlaceBand({g_nBandTop, g_nBandBottom}, m_rcTarget.Height(), h);
+    SetHorizontalBand(band.start, band.end);
+  } else {
+    const Band band = ::PlaceBand({g_nBandLeft, g_nBandRight}, m_rcTarget.Width(), h);
+    SetVerticalBand(band.start, band.end);
+  }
+}
+
+void CMaskDlg::OnMouseMove(LPARAM lp) {
+  const bool horizontal = !m_pSettings || m_pSettings->horizontal;
+  if (horizontal) {
+    const Band band = DragBand(GET_Y_LPARAM(lp), g_nBandTop, m_nBandHeight);
+    SetHorizontalBand(band.start, band.end);
+  } else {
+    const Band band = DragBand(GET_X_LPARAM(lp), g_nBandLeft, m_nBandHeight);
+    SetVerticalBand(band.start, band.end);
+  }
+}
+
+void CMaskDlg::OnRButtonUp(LPARAM lp) {
+  m_menu.reset(CreatePopupMenu());
+  if (!m_menu) return;
+  POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  ClientToScreen(hwnd_, &pt);
+  AppendMenuW(m_menu.get(), MF_STRING, ID_MENU_MASK_OFF, L"关闭遮挡");
+  AppendMenuW(m_menu.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(m_menu.get(), MF_STRING, ID_MENU_CLOSE, L"退出程序");
+  // Foreground first and WM_NULL after, so the menu closes on a click elsewhere.
+  SetForegroundWindow(hwnd_);
+  TrackPopupMenu(m_menu.get(), 0, pt.x, pt.y, 0, hwnd_, nullptr);
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  m_menu.reset();
+}
+
+void CMaskDlg::OnCommand(WPARAM wp, LPARAM lp) {
+  switch (LOWORD(wp)) {
+    case ID_MENU_MASK_OFF:
+      g_bMaskOff = 1;
+      break;
+    case ID_MENU_MASK_ON:
+      SwitchMaskOn();
+      break;
+    default:
+      // Commands the mask does not handle (the exit command) go to its owner,
+      // the controller. Posted, so the mask is not torn down under its own handler.
+      PostMessageW(GetWindow(hwnd_, GW_OWNER), WM_COMMAND, wp, lp);
+      break;
+  }
+}
+
+void CMaskDlg::OnHotkey(WPARAM wp) {
+  switch (LOWORD(wp)) {
+    case ID_HOTKEY_MASK:
+      g_bMaskOff = g_bMaskOff ? 0 : 1;
+      break;
+    case ID_HOTKEY_MASK_CLOSE:
+      g_bMaskOff = 1;
+      break;
+  }
+}
+
+void CMaskDlg::OnClockTimer() {
+  const std::int64_t elapsed = static_cast<std::int64_t>(std::time(nullptr)) - g_tStart;
+  SetWindowTextW(m_clockLabel, ClockText(elapsed).c_str());
+}
+
+void CMaskDlg::ApplyRegion(const Rect& client, const std::optional<Rect>& hole) {
+  if (!hwnd_) return;
+  HRGN region = CreateRectRgn(client.left, client.top, client.right, client.bottom);
+  if (hole) {
+    UniqueRegion holeRegion(CreateRectRgn(hole->left, hole->top, hole->right, hole->bottom));
+    CombineRgn(region, region, holeRegion.get(), RGN_XOR);
+  }
+  // From here the system owns the region.
+  SetWindowRgn(hwnd_, region, TRUE);
+  UpdateWindow(hwnd_);
+}
+
+Rect CMaskDlg::ClientRect() const {
+  RECT rc = {};
+  if (hwnd_) GetClientRect(hwnd_, &rc);
+  return {rc.left, rc.top, rc.right, rc.bottom};
+}
