@@ -1,1 +1,43 @@
-// placeholder: to be written
+#include "app/tracker.h"
+
+TrackResult DecideTrackTick(const TrackInput& in, int currentInTracked) {
+  TrackResult result;
+  result.lockedWnd = in.lockedWnd;
+  result.inTrackedWnd = currentInTracked;
+
+  // Over the mask itself: re-show it in place. Recording the mask as the
+  // tracked window would tie the lock to our own overlay.
+  if (in.mask != 0 && in.under == in.mask) {
+    result.action = TrackAction::Send;
+    return result;
+  }
+
+  if (in.lockOn) {
+    if (in.under != in.lockedWnd) {
+      // The mask hides itself on this message; before the mask exists the
+      // send simply goes nowhere.
+      result.inTrackedWnd = 0;
+      result.action = TrackAction::Send;
+      return result;
+    }
+    result.inTrackedWnd = 1;
+  } else {
+    result.inTrackedWnd = 1;
+    result.lockedWnd = in.under;
+  }
+
+  if (!in.rectKnown) return result;
+  // Buttons, toolbars and menu bars are too short to read through: the mask
+  // stays over the last tall window. The height is the window's own, before
+  // the screen cuts it.
+  if (in.rect.Height() < in.bandHeight) return result;
+
+  // A window wholly off the primary screen leaves nothing to cover; treat it
+  // like a too-small window and leave the mask as it was.
+  const Rect area = ClampTargetArea(in.rect, in.screenW, in.screenH);
+  if (area.IsEmpty()) return result;
+
+  result.area = area;
+  result.action = in.maskCreated ? TrackAction::SetAndSend : TrackAction::SetAndCreate;
+  return result;
+}

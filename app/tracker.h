@@ -30,6 +30,6 @@ struct TrackResult {
   int inTrackedWnd = 1;      // new value of g_bInTrackedWnd
 };
 
-// `current` carries the present g_hLockedWnd and g_bInTrackedWnd through
-// the steps that leave them alone.
+// `in.lockedWnd` and `currentInTracked` carry the present g_hLockedWnd and
+// g_bInTrackedWnd; the result keeps them where the tick leaves them alone.
 TrackResult DecideTrackTick(const TrackInput& in, int currentInTracked);
