@@ -1,0 +1,332 @@
+#include "tests/e2e/harness.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return done();
+    Sleep(20);
+  }
+  return true;
+}
+
+void Pause(int ms) { Sleep(ms); }
+
+TempDir::TempDir() {
+  std::random_device rd;
+  path_ = fs::temp_directory_path() / ("softveil-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                       std::to_string(rd()));
+  fs::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+std::optional<std::string> ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteBytes(const fs::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+namespace {
+
+std::wstring ExePath() {
+  const char* env = std::getenv("SOFTVEIL_EXE");
+  std::string path = env ? env : "softveil.exe";
+  // ctest hands over the Unix path; Wine's Z: drive is the Unix root.
+  if (!path.empty() && path[0] == '/') {
+    path = "Z:" + path;
+    for (char& c : path) c = c == '/' ? '\\' : c;
+  }
+  return std::wstring(path.begin(), path.end());
+}
+
+bool IsController(HWND hwnd) {
+  return ClassName(hwnd) == L"#32770" && GetDlgItem(hwnd, 1000) && GetDlgItem(hwnd, IDOK);
+}
+
+bool IsMask(HWND hwnd) { return ClassName(hwnd) == L"#32770" && GetDlgItem(hwnd, 1029) && GetDlgItem(hwnd, 1022); }
+
+}  // namespace
+
+PROCESS_INFORMATION Softveil::Launch(const fs::path& dir) {
+  std::wstring exe = ExePath();
+  std::wstring cmd = L"\"" + exe + L"\"";
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.wstring().c_str(), &si,
+                      &pi)) {
+    return {};
+  }
+  return pi;
+}
+
+Softveil::Softveil(std::optional<std::string> ini) {
+  if (ini) WriteBytes(IniPath(), *ini);
+  pi_ = Launch(dir());
+  if (!pi_.hProcess) return;
+  WaitUntil([&] {
+    auto found = WindowsOfProcess(pid(), IsController);
+    if (!found.empty()) controller_ = found.front();
+    return controller_ != nullptr;
+  }, 10000);
+}
+
+Softveil::~Softveil() {
+  if (pi_.hProcess) {
+    if (Running()) {
+      TerminateProcess(pi_.hProcess, 1);
+      WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+  }
+}
+
+HWND Softveil::FindMask() const {
+  auto found = WindowsOfProcess(pid(), IsMask);
+  return found.empty() ? nullptr : found.front();
+}
+
+HWND Softveil::WaitForMask(int timeoutMs) const {
+  HWND mask = nullptr;
+  WaitUntil([&] { return (mask = FindMask()) != nullptr; }, timeoutMs);
+  return mask;
+}
+
+bool Softveil::Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
+
+std::optional<DWORD> Softveil::WaitExit(int timeoutMs) const {
+  if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return code;
+}
+
+std::optional<DWORD> Softveil::Exit() {
+  PostMessageW(controller_, WM_COMMAND, 32771, 0);
+  return WaitExit(10000);
+}
+
+HWND Softveil::FindDialog(const std::wstring& caption) const {
+  auto found = WindowsOfProcess(pid(), [&](HWND h) { return IsWindowVisible(h) && WindowText(h) == caption; });
+  return found.empty() ? nullptr : found.front();
+}
+
+HWND Softveil::FindMessageBox() const {
+  auto found = WindowsOfProcess(pid(), [](HWND h) {
+    return IsWindowVisible(h) && ClassName(h) == L"#32770" && GetDlgItem(h, 0xFFFF) != nullptr;
+  });
+  return found.empty() ? nullptr : found.front();
+}
+
+std::vector<HWND> WindowsOfProcess(DWORD pid, const std::function<bool(HWND)>& match) {
+  struct Search {
+    DWORD pid;
+    const std::function<bool(HWND)>* match;
+    std::vector<HWND> found;
+  } search{pid, &match, {}};
+  EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == s->pid && (*s->match)(hwnd)) s->found.push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring WindowText(HWND hwnd) {
+  wchar_t text[1024] = {};
+  // WM_GETTEXT works across processes for the standard controls.
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                      nullptr);
+  return text;
+}
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, std::size(name));
+  return name;
+}
+
+std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+namespace {
+
+LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetBkMode(dc, TRANSPARENT);
+    static const wchar_t kLine[] = L"第一章　山中岁月。夜读长卷，灯下一行一行地看过去，眼睛也不累。";
+    for (int y = 8, n = 1; y < rc.bottom; y += 24, ++n) {
+      std::wstring line = std::to_wstring(n) + L"  " + kLine;
+      TextOutW(dc, 16, y, line.c_str(), static_cast<int>(line.size()));
+    }
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+}  // namespace
+
+TestWindow::TestWindow(const RECT& rect, const wchar_t* title) {
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = std::thread([this, rect, title, ready] {
+    static const bool registered = [] {
+      WNDCLASSW wc = {};
+      wc.lpfnWndProc = TestWindowProc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      wc.lpszClassName = L"SoftveilTestWindow";
+      return RegisterClassW(&wc) != 0;
+    }();
+    (void)registered;
+    hwnd_ = CreateWindowExW(0, L"SoftveilTestWindow", title, WS_POPUP | WS_VISIBLE, rect.left, rect.top,
+                            rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+    SetEvent(ready);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  });
+  WaitForSingleObject(ready, 5000);
+  CloseHandle(ready);
+  Pause(100);
+}
+
+TestWindow::~TestWindow() {
+  DWORD thread = GetWindowThreadProcessId(hwnd_, nullptr);
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  PostThreadMessageW(thread, WM_QUIT, 0, 0);
+  thread_.join();
+}
+
+void TestWindow::Move(const RECT& rect) {
+  SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT TestWindow::Rect() const {
+  RECT rc;
+  GetWindowRect(hwnd_, &rc);
+  return rc;
+}
+
+POINT TestWindow::Center() const {
+  RECT rc = Rect();
+  return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+void MovePointer(int x, int y) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  // Absolute coordinates run 0..65535 over the primary screen.
+  in.mi.dx = static_cast<LONG>((x * 65536LL + ScreenWidth() - 1) / ScreenWidth());
+  in.mi.dy = static_cast<LONG>((y * 65536LL + ScreenHeight() - 1) / ScreenHeight());
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+  // SendInput may lag behind; make sure the position has arrived.
+  WaitUntil([&] {
+    POINT p;
+    GetCursorPos(&p);
+    return p.x == x && p.y == y;
+  }, 1000);
+  if (POINT p; GetCursorPos(&p) && (p.x != x || p.y != y)) SetCursorPos(x, y);
+}
+
+void ClickLeft(bool down) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &in, sizeof in);
+}
+
+void ClickRight() {
+  INPUT in[2] = {};
+  in[0].type = in[1].type = INPUT_MOUSE;
+  in[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  in[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, in, sizeof in[0]);
+}
+
+void PressKeys(const std::vector<WORD>& keys) {
+  std::vector<INPUT> inputs;
+  for (WORD k : keys) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = k;
+    inputs.push_back(in);
+  }
+  for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = *it;
+    in.ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs.push_back(in);
+  }
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void TapKey(WORD key, int times) {
+  for (int i = 0; i < times; ++i) {
+    PressKeys({key});
+    Pause(50);
+  }
+}
+
+bool RegionContains(HWND hwnd, int x, int y) {
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  const int kind = GetWindowRgn(hwnd, rgn);
+  bool inside;
+  if (kind == ERROR) {
+    RECT rc;
+    GetWindowRect(hwnd, &rc);
+    inside = x >= 0 && y >= 0 && x < rc.right - rc.left && y < rc.bottom - rc.top;
+  } else {
+    inside = PtInRegion(rgn, x, y) != FALSE;
+  }
+  DeleteObject(rgn);
+  return inside;
+}
+
+HWND FindPopupMenu() {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  return menu && IsWindowVisible(menu) ? menu : nullptr;
+}
+
+bool HotkeyIsFree(UINT modifiers, UINT vk) {
+  static int id = 0x3000;
+  ++id;
+  if (!RegisterHotKey(nullptr, id, modifiers, vk)) return false;
+  UnregisterHotKey(nullptr, id);
+  return true;
+}

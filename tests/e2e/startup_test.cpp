@@ -1,0 +1,158 @@
+// Start-up, the single instance, the tray and exiting.
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include "tests/e2e/harness.h"
+
+namespace {
+
+constexpr UINT kTrayNotify = 2026;
+constexpr UINT kTrayIconId = 128;
+
+// The shell answers a modify of an icon it holds and refuses one it does not.
+bool TrayIconPresent(HWND controller) {
+  NOTIFYICONDATAW nid = {};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = controller;
+  nid.uID = kTrayIconId;
+  return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
+}
+
+TEST(Startup, ControllerIsHiddenWithoutTaskbarButtonAndLeavesNoIni) {
+  Softveil app;
+  ASSERT_TRUE(app.controller());
+  Pause(800);  // past the first tracking tick
+  EXPECT_FALSE(IsWindowVisible(app.controller()));
+  const LONG ex = GetWindowLongW(app.controller(), GWL_EXSTYLE);
+  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+  EXPECT_FALSE(ex & WS_EX_APPWINDOW);
+  EXPECT_TRUE(TrayIconPresent(app.controller()));
+  EXPECT_EQ(app.Exit(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(app.IniPath()));
+}
+
+TEST(Startup, SecondCopyIsRefusedAndTheFirstKeepsRunning) {
+  Softveil first;
+  ASSERT_TRUE(first.controller());
+  TempDir otherDir;
+  PROCESS_INFORMATION second = Softveil::Launch(otherDir.path());
+  ASSERT_TRUE(second.hProcess);
+
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    auto found = WindowsOfProcess(second.dwProcessId, [](HWND h) {
+      return IsWindowVisible(h) && GetDlgItem(h, 0xFFFF) != nullptr;
+    });
+    box = found.empty() ? nullptr : found.front();
+    return box != nullptr;
+  }));
+  EXPECT_EQ(MessageBoxText(box), L"已经有一个程序在运行！");
+  EXPECT_EQ(WindowText(box), L"softveil");
+  EXPECT_TRUE(WindowsOfProcess(second.dwProcessId, [](HWND h) { return GetDlgItem(h, 1000) != nullptr; }).empty());
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(WaitForSingleObject(second.hProcess, 5000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(second.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  CloseHandle(second.hProcess);
+  CloseHandle(second.hThread);
+  EXPECT_FALSE(std::filesystem::exists(otherDir.path() / "softveil.ini"));
+
+  EXPECT_TRUE(first.Running());
+  EXPECT_TRUE(TrayIconPresent(first.controller()));
+  EXPECT_EQ(first.Exit(), 0u);
+}
+
+TEST(Startup, StartsAgainAfterAnExitAndAfterBeingKilled) {
+  {
+    Softveil app;
+    ASSERT_TRUE(app.controller());
+    EXPECT_EQ(app.Exit(), 0u);
+  }
+  {
+    Softveil app;
+    ASSERT_TRUE(app.controller());
+    TerminateProcess(app.process(), 1);
+    app.WaitExit();
+  }
+  Softveil again;
+  ASSERT_TRUE(again.controller());
+  EXPECT_EQ(again.Exit(), 0u);
+}
+
+TEST(Exit, CloseFromTheTrayMenuRemovesTheIconAndExitsWithZero) {
+  Softveil app;
+  HWND controller = app.controller();
+  ASSERT_TRUE(controller);
+  ASSERT_TRUE(TrayIconPresent(controller));
+  PostMessageW(controller, kTrayNotify, kTrayIconId, WM_RBUTTONUP);
+  ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
+  TapKey(VK_DOWN, 4);  // 开启遮挡, 帮助, 设置, 关闭: separators are skipped
+  TapKey(VK_RETURN);
+  EXPECT_EQ(app.WaitExit(), 0u);
+  EXPECT_FALSE(TrayIconPresent(controller));
+}
+
+TEST(Exit, WmCloseFromAnotherProgramExitsWithZero) {
+  Softveil app;
+  ASSERT_TRUE(app.controller());
+  PostMessageW(app.controller(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.WaitExit(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(app.IniPath()));
+}
+
+TEST(Tray, LeftClicksAndOtherIconsOpenNothing) {
+  Softveil app;
+  ASSERT_TRUE(app.controller());
+  for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE, WM_RBUTTONDOWN}) {
+    PostMessageW(app.controller(), kTrayNotify, kTrayIconId, mouse);
+  }
+  PostMessageW(app.controller(), kTrayNotify, kTrayIconId + 1, WM_RBUTTONUP);
+  Pause(500);
+  EXPECT_EQ(FindPopupMenu(), nullptr);
+  EXPECT_EQ(app.Exit(), 0u);
+}
+
+TEST(Tray, RightClickMenuHasTheFourItemsInOrder) {
+  // The menu's items cannot be read from another process, so each item is
+  // picked by position and recognised by what it does.
+  Softveil app;
+  ASSERT_TRUE(app.controller());
+  auto open = [&] {
+    PostMessageW(app.controller(), kTrayNotify, kTrayIconId, WM_RBUTTONUP);
+    return WaitUntil([] { return FindPopupMenu() != nullptr; });
+  };
+  // Second item: 帮助 opens the about dialog.
+  ASSERT_TRUE(open());
+  TapKey(VK_DOWN, 2);
+  TapKey(VK_RETURN);
+  HWND about = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (about = app.FindDialog(L"关于 softveil")) != nullptr; }));
+  PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+  // Third item: 设置 opens the settings dialog.
+  ASSERT_TRUE(open());
+  TapKey(VK_DOWN, 3);
+  TapKey(VK_RETURN);
+  HWND settings = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (settings = app.FindDialog(L"设置")) != nullptr; }));
+  PostMessageW(settings, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
+  // Escape closes the menu without a command; the program keeps running.
+  ASSERT_TRUE(open());
+  TapKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() == nullptr; }));
+  EXPECT_TRUE(app.Running());
+  EXPECT_EQ(app.Exit(), 0u);
+}
+
+TEST(Hotkeys, LockHotkeyFromTheIniIsHeldWhileRunningAndFreedAtExit) {
+  Softveil app("[settings]\r\nhotkey_lock_open=SHIFT|ALT|K\r\n");
+  ASSERT_TRUE(app.controller());
+  EXPECT_FALSE(HotkeyIsFree(MOD_SHIFT | MOD_ALT, 'K'));
+  EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'L'));  // the default is not taken
+  EXPECT_EQ(app.Exit(), 0u);
+  EXPECT_TRUE(HotkeyIsFree(MOD_SHIFT | MOD_ALT, 'K'));
+}
+
+}  // namespace
