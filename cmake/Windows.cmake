@@ -34,3 +34,11 @@ add_test(NAME e2e_tests COMMAND e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES
   ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>"
   TIMEOUT 1500)
+
+# The headless demo of scripts/run.
+add_executable(demo tests/demo/demo.cpp tests/e2e/harness.cpp)
+target_compile_definitions(demo PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(demo PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_options(demo PRIVATE -municode)
+target_link_libraries(demo PRIVATE gdi32 user32)
+add_dependencies(demo softveil)

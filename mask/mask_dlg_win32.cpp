@@ -229,7 +229,7 @@ void CMaskDlg::ApplyRegion(const Rect& client, const std::optional<Rect>& hole) 
   HRGN region = CreateRectRgn(client.left, client.top, client.right, client.bottom);
   if (hole) {
     UniqueRegion holeRegion(CreateRectRgn(hole->left, hole->top, hole->right, hole->bottom));
-    CombineRgn(region, region, holeRegion.get(), RGN_XOR);
+    CombineRgn(region, region, holeRegion.get(), RGN_DIFF);
   }
   // From here the system owns the region.
   SetWindowRgn(hwnd_, region, TRUE);

@@ -1,0 +1,94 @@
+// A short demo for a headless machine: a text window, softveil's mask over
+// it, a dragged band, the vertical band and the two dialogs, each saved as a
+// screenshot. Usage: demo.exe <softveil.exe> <screenshot folder>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/e2e/harness.h"
+
+namespace {
+
+std::wstring g_folder;
+
+// Saves the whole screen as a 24-bit BMP.
+void Screenshot(const wchar_t* name) {
+  const int w = ScreenWidth(), h = ScreenHeight();
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  BITMAPINFO bi = {};
+  bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(mem, bmp);
+  BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  const DWORD stride = ((w * 3 + 3) / 4) * 4, size = stride * h;
+  BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
+                         static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader)};
+  const std::wstring path = g_folder + L"\\" + name + L".bmp";
+  if (FILE* f = _wfopen(path.c_str(), L"wb")) {
+    fwrite(&fh, sizeof fh, 1, f);
+    fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f);
+    fwrite(bits, size, 1, f);
+    fclose(f);
+  }
+  DeleteObject(bmp);
+  DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  wprintf(L"saved %ls\n", path.c_str());
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    fwprintf(stderr, L"usage: demo.exe <softveil.exe> <folder>\n");
+    return 2;
+  }
+  const std::wstring exe = argv[1];
+  g_folder = argv[2];
+  SetEnvironmentVariableW(L"SOFTVEIL_EXE", exe.c_str());
+  _wputenv_s(L"SOFTVEIL_EXE", exe.c_str());
+
+  const int w = ScreenWidth(), h = ScreenHeight();
+  TestWindow reader(RECT{w / 8, h / 10, w * 7 / 8, h * 9 / 10}, L"reading");
+  MovePointer(w / 2, h / 2);
+  Softveil app("[settings]\r\ncolor=4210752\r\ntransparence=180\r\n");
+  if (!app.controller()) return 1;
+  HWND mask = app.WaitForMask();
+  PostMessageW(app.controller(), WM_COMMAND, 32775, 0);  // 开启遮挡
+  WaitUntil([&] { return mask && IsWindowVisible(mask); }, 3000);
+  Pause(1500);
+  Screenshot(L"1-mask-horizontal");
+
+  // Drag the band down by a third of the window.
+  const RECT area = reader.Rect();
+  MovePointer(w / 2, area.top + 40);
+  ClickLeft(true);
+  for (int y = area.top + 40; y <= area.top + (area.bottom - area.top) * 2 / 3; y += 20) MovePointer(w / 2, y);
+  ClickLeft(false);
+  Pause(600);
+  Screenshot(L"2-band-dragged");
+
+  PressKeys({VK_CONTROL, VK_MENU, 'L'});  // lock: the label shows
+  Pause(1200);
+  Screenshot(L"3-locked");
+  PressKeys({VK_CONTROL, VK_MENU, 'L'});
+
+  PostMessageW(app.controller(), WM_COMMAND, 32773, 0);  // 设置
+  WaitUntil([&] { return app.FindDialog(L"设置") != nullptr; }, 3000);
+  MovePointer(5, 5);
+  Pause(800);
+  Screenshot(L"4-settings");
+  if (HWND dlg = app.FindDialog(L"设置")) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+
+  PostMessageW(app.controller(), WM_COMMAND, 32772, 0);  // 帮助
+  WaitUntil([&] { return app.FindDialog(L"关于 softveil") != nullptr; }, 3000);
+  Pause(800);
+  Screenshot(L"5-about");
+  if (HWND dlg = app.FindDialog(L"关于 softveil")) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+
+  return app.Exit() == 0u ? 0 : 1;
+}

@@ -1,0 +1,259 @@
+// The mask over a reading window: showing, geometry, hotkeys, lock mode,
+// dragging, its menu, messages from other programs and the clock.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/harness.h"
+
+namespace {
+
+constexpr UINT kMaskOn = 32775;
+constexpr UINT kMaskMinimize = 2027;
+constexpr UINT kMaskDestroy = 2033;
+constexpr UINT kMaskOff = 2034;
+
+// A reading window 800 x 800 at (200, 100), the pointer over it, and softveil.
+class MaskTest : public testing::Test {
+ protected:
+  void Start(std::optional<std::string> ini = std::nullopt) {
+    reader_ = std::make_unique<TestWindow>(RECT{200, 100, 1000, 900});
+    PointAt(reader_->Center());
+    app_ = std::make_unique<Softveil>(std::move(ini));
+    ASSERT_TRUE(app_->controller());
+    mask_ = app_->WaitForMask();
+    ASSERT_TRUE(mask_) << "the first tick over a tall window creates the mask";
+  }
+  void TearDown() override {
+    if (app_ && app_->Running()) EXPECT_EQ(app_->Exit(), 0u);
+  }
+
+  void PointAt(POINT p) { MovePointer(p.x, p.y); }
+  void SwitchOn() { PostMessageW(app_->controller(), WM_COMMAND, kMaskOn, 0); }
+  bool WaitShown() { return WaitUntil([&] { return IsWindowVisible(mask_) != FALSE; }, 3000); }
+  bool WaitHidden() { return WaitUntil([&] { return !IsWindowVisible(mask_); }, 3000); }
+  RECT MaskRect() const {
+    RECT rc;
+    GetWindowRect(mask_, &rc);
+    return rc;
+  }
+  // Lets at least one tracking tick pass.
+  static void OneTick() { Pause(700); }
+
+  std::unique_ptr<TestWindow> reader_;
+  std::unique_ptr<Softveil> app_;
+  HWND mask_ = nullptr;
+};
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+TEST_F(MaskTest, HiddenUntilSwitchedOnThenCoversTheWindowTopmostWithAlpha) {
+  Start();
+  OneTick();
+  EXPECT_FALSE(IsWindowVisible(mask_));
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  EXPECT_TRUE(SameRect(MaskRect(), RECT{200, 100, 1000, 900}));
+  EXPECT_TRUE(GetWindowLongW(mask_, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(mask_, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 200);
+  EXPECT_TRUE(flags & LWA_ALPHA);
+  // No frame: the window and its client area coincide.
+  RECT client;
+  GetClientRect(mask_, &client);
+  EXPECT_EQ(client.right, 800);
+  EXPECT_EQ(client.bottom, 800);
+}
+
+TEST_F(MaskTest, HorizontalBandIsCentredAndCutOutOfTheRegion) {
+  Start();
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  OneTick();
+  // 800 high, band 200: stored 300..500, the opening from 305 up to 500,
+  // 5 px in from the left and 10 px in from the right.
+  EXPECT_TRUE(RegionContains(mask_, 400, 299));
+  EXPECT_TRUE(RegionContains(mask_, 400, 304));
+  EXPECT_FALSE(RegionContains(mask_, 400, 305));
+  EXPECT_FALSE(RegionContains(mask_, 400, 499));
+  EXPECT_TRUE(RegionContains(mask_, 400, 500));
+  EXPECT_TRUE(RegionContains(mask_, 4, 400));
+  EXPECT_FALSE(RegionContains(mask_, 5, 400));
+  EXPECT_FALSE(RegionContains(mask_, 789, 400));
+  EXPECT_TRUE(RegionContains(mask_, 790, 400));
+}
+
+TEST_F(MaskTest, VerticalBandAndOpacityFromTheIni) {
+  Start("[settings]\r\nhorizontal=0\r\ntransparence=300\r\n");
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  OneTick();
+  BYTE alpha = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(mask_, nullptr, &alpha, nullptr));
+  EXPECT_EQ(alpha, 44);  // the low byte of 300
+  // 800 wide: stored 300..500, the opening x 305..500, y 5..795.
+  EXPECT_TRUE(RegionContains(mask_, 304, 400));
+  EXPECT_FALSE(RegionContains(mask_, 305, 400));
+  EXPECT_FALSE(RegionContains(mask_, 499, 400));
+  EXPECT_TRUE(RegionContains(mask_, 500, 400));
+  EXPECT_TRUE(RegionContains(mask_, 400, 4));
+  EXPECT_FALSE(RegionContains(mask_, 400, 5));
+  EXPECT_TRUE(RegionContains(mask_, 400, 795));
+}
+
+TEST_F(MaskTest, AreaIsClippedToTheScreen) {
+  reader_ = std::make_unique<TestWindow>(RECT{ScreenWidth() - 300, -50, ScreenWidth() + 200, 700});
+  PointAt({ScreenWidth() - 100, 300});
+  app_ = std::make_unique<Softveil>();
+  mask_ = app_->WaitForMask();
+  ASSERT_TRUE(mask_);
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  EXPECT_TRUE(SameRect(MaskRect(), RECT{ScreenWidth() - 300, 0, ScreenWidth(), 700}));
+}
+
+TEST_F(MaskTest, FollowsTallWindowsAndIgnoresShortOnes) {
+  Start();
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  TestWindow other(RECT{1100, 150, 1700, 950}, L"other");
+  TestWindow toolbar(RECT{1100, 20, 1700, 120}, L"toolbar");  // 100 high, less than the band
+  PointAt(other.Center());
+  ASSERT_TRUE(WaitUntil([&] { return SameRect(MaskRect(), RECT{1100, 150, 1700, 950}); }, 3000));
+  PointAt({1400, 70});
+  OneTick();
+  EXPECT_TRUE(SameRect(MaskRect(), RECT{1100, 150, 1700, 950}));
+  EXPECT_TRUE(IsWindowVisible(mask_));
+}
+
+TEST_F(MaskTest, MaskHotkeyTogglesWithinATick) {
+  Start();
+  PressKeys({VK_CONTROL, VK_MENU, 'O'});
+  ASSERT_TRUE(WaitShown());
+  PressKeys({VK_CONTROL, VK_MENU, 'O'});
+  EXPECT_TRUE(WaitHidden());
+}
+
+TEST_F(MaskTest, MaskHotkeyFromTheIniIsTheOneThatWorks) {
+  Start("[settings]\r\nhotkey_mask_open=SHIFT|ALT|M\r\n");
+  PressKeys({VK_CONTROL, VK_MENU, 'O'});
+  OneTick();
+  EXPECT_FALSE(IsWindowVisible(mask_));
+  PressKeys({VK_SHIFT, VK_MENU, 'M'});
+  EXPECT_TRUE(WaitShown());
+}
+
+TEST_F(MaskTest, LockTiesTheMaskToOneWindow) {
+  Start();
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  HWND lockLabel = GetDlgItem(mask_, 1022);
+  EXPECT_FALSE(IsWindowVisible(lockLabel));
+  PressKeys({VK_CONTROL, VK_MENU, 'L'});
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(lockLabel) != FALSE; }, 3000));
+  EXPECT_EQ(WindowText(lockLabel), L"锁定窗口");
+
+  TestWindow other(RECT{1100, 150, 1700, 950}, L"other");
+  PointAt(other.Center());
+  ASSERT_TRUE(WaitHidden());
+  // The locked window moves meanwhile; back over it, the mask follows it.
+  reader_->Move(RECT{250, 120, 1050, 920});
+  PointAt(reader_->Center());
+  ASSERT_TRUE(WaitShown());
+  EXPECT_TRUE(WaitUntil([&] { return SameRect(MaskRect(), RECT{250, 120, 1050, 920}); }, 2000));
+
+  // Lock off: the label goes and the mask follows the pointer again.
+  PressKeys({VK_CONTROL, VK_MENU, 'L'});
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(lockLabel); }, 3000));
+  PointAt(other.Center());
+  EXPECT_TRUE(WaitUntil([&] { return SameRect(MaskRect(), RECT{1100, 150, 1700, 950}); }, 3000));
+}
+
+TEST_F(MaskTest, DraggingMovesTheBandAndNeverAboveOne) {
+  Start();
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  OneTick();
+  const int x = 600, top = 100;  // the mask's left edge is 200, its top 100
+  // Band stored at 300..500. Press above it on the masked area.
+  PointAt({x, top + 100});
+  ClickLeft(true);
+  // At or above the start the band's top comes to the pointer: 150..350.
+  PointAt({x, top + 150});
+  ASSERT_TRUE(WaitUntil([&] { return !RegionContains(mask_, 400, 160) && RegionContains(mask_, 400, 154); }));
+  EXPECT_TRUE(RegionContains(mask_, 400, 350));
+  // Below the start its bottom comes to the pointer: 400 - 200 = 200..400.
+  PointAt({x, top + 400});
+  ASSERT_TRUE(WaitUntil([&] { return RegionContains(mask_, 400, 204) && !RegionContains(mask_, 400, 205); }));
+  EXPECT_FALSE(RegionContains(mask_, 400, 399));
+  EXPECT_TRUE(RegionContains(mask_, 400, 400));
+  // To the very top: the start becomes 1, the opening begins at 6.
+  PointAt({x, top});
+  ASSERT_TRUE(WaitUntil([&] { return RegionContains(mask_, 400, 5) && !RegionContains(mask_, 400, 6); }));
+  EXPECT_TRUE(RegionContains(mask_, 400, 201));
+  ClickLeft(false);
+  // Released on the mask: further moves leave the band alone.
+  PointAt({x, top + 600});
+  Pause(300);
+  EXPECT_FALSE(RegionContains(mask_, 400, 6));
+  EXPECT_TRUE(RegionContains(mask_, 400, 300));
+}
+
+TEST_F(MaskTest, RightButtonMenuSwitchesOffAndExits) {
+  Start();
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  PointAt({600, 150});  // on the masked area, above the band
+  ClickRight();
+  ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
+  TapKey(VK_DOWN);  // 关闭遮挡
+  TapKey(VK_RETURN);
+  ASSERT_TRUE(WaitHidden());
+
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  PointAt({600, 150});
+  ClickRight();
+  ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
+  TapKey(VK_DOWN, 2);  // 退出程序, past the separator
+  TapKey(VK_RETURN);
+  EXPECT_EQ(app_->WaitExit(), 0u);
+}
+
+TEST_F(MaskTest, MessagesFromOtherPrograms) {
+  Start();
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  // 2027 to the controller minimises the mask; the next tick restores it.
+  SendMessageW(app_->controller(), kMaskMinimize, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsIconic(mask_) && IsWindowVisible(mask_); }, 3000));
+  // 2034 switches the mask off.
+  SendMessageW(mask_, kMaskOff, 0, 0);
+  ASSERT_TRUE(WaitHidden());
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  // 2033 destroys it for the rest of the run.
+  SendMessageW(mask_, kMaskDestroy, 0, 0);
+  EXPECT_FALSE(IsWindow(mask_));
+  Pause(1500);
+  EXPECT_EQ(app_->FindMask(), nullptr);
+  EXPECT_TRUE(app_->Running());
+}
+
+TEST_F(MaskTest, ClockCountsFromStartWhetherShownOrNot) {
+  Start();
+  HWND clock = GetDlgItem(mask_, 1029);
+  Pause(2200);
+  const std::wstring text = WindowText(clock);
+  EXPECT_TRUE(text.starts_with(L"0小时0分")) << testing::PrintToString(text);
+  const int seconds = _wtoi(text.c_str() + 4);
+  EXPECT_GE(seconds, 1);
+  EXPECT_LE(seconds, 5);
+  EXPECT_FALSE(IsWindowVisible(mask_));
+  Pause(2000);
+  EXPECT_GT(_wtoi(WindowText(clock).c_str() + 4), seconds);
+}
+
+}  // namespace
