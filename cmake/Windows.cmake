@@ -12,6 +12,9 @@ add_executable(softveil WIN32
   dialogs/link_label_win32.cpp
   res/softveil.rc
 )
+# windres does not see the files the script includes.
+set_source_files_properties(res/softveil.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
 target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(softveil PRIVATE -municode)
 target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32)
