@@ -1,1 +1,45 @@
-// placeholder: to be written
+#include "settings/decimal.h"
+
+#include <limits>
+
+namespace {
+
+// isspace in the C locale; deliberately not std::isspace, whose answer for
+// bytes above 127 depends on the locale and differs between C libraries.
+bool IsCSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::int32_t ParseSaturated(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsCSpace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  // Accumulate the magnitude in 64 bits and stop growing it once it is past
+  // the 32-bit range, so any number of digits saturates instead of wrapping.
+  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+  std::int64_t magnitude = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    magnitude = magnitude * 10 + (text[i] - '0');
+    if (magnitude > kLimit) magnitude = kLimit;
+  }
+  const std::int64_t value = negative ? -magnitude : magnitude;
+  if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(value);  // -kLimit is exactly INT32_MIN
+}
+
+}  // namespace
+
+std::int32_t DecimalToInt(std::string_view text) { return ParseSaturated(text); }
+
+std::int32_t DecimalToLong(std::string_view text) { return ParseSaturated(text); }
+
+std::string_view SlotText(const char* slot, std::size_t slotSize) {
+  if (slot == nullptr) return {};
+  std::size_t length = 0;
+  while (length < slotSize && slot[length] != '\0') ++length;
+  return {slot, length};
+}

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
 
 constexpr std::size_t kSettingsTextSize = 50;  // 49 characters and the zero
 constexpr const char* kSettingsFileName = "softveil.ini";
@@ -26,9 +27,14 @@ struct MaskSettings {
   // of the check table that has an equal partner.
   int FindDuplicateHotkey() const;
 
+  // The same for a given file. SaveTo writes a complete new file beside the
+  // old one and swaps it in, or returns false and leaves the old one as it was.
   void LoadFrom(const std::filesystem::path& file);
   bool SaveTo(const std::filesystem::path& file) const;
 };
+
+// Puts `text` into a 50-byte slot: cut to 49 characters, the rest zeros.
+void SetSettingsText(char (&slot)[kSettingsTextSize], std::string_view text);
 
 // The settings file in `directory`.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& directory);
