@@ -301,19 +301,23 @@ TEST_F(IniDifferentialTest, FileHeldOpenByAnotherProgram) {
   const std::string old = "[settings]\nheight=9\n";
   const std::vector<Op> ops = {ReadStr("settings", "height"), ReadInt("settings", "height"),
                                Write("settings", "height", "1")};
-  std::vector<std::string> logs[2];
-  for (int side = 0; side < 2; ++side) {
-    const fs::path path = FreshFile(side == 0 ? "platform" : "ours");
-    Place(path, old);
-    // Opened without sharing: nobody else may read or write it meanwhile.
-    const HANDLE held = CreateFileW(path.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    logs[side] = side == 0 ? RunPlatform(path, ops) : RunOurs(path, ops);
-    CloseHandle(held);
-    EXPECT_EQ(ReadFileBytes(path), old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator()), 1);
+  // Without sharing nobody else may even read the file; with read sharing
+  // it can be read but neither written nor replaced (our rename fails).
+  for (const DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
+    SCOPED_TRACE(share);
+    std::vector<std::string> logs[2];
+    for (int side = 0; side < 2; ++side) {
+      const fs::path path = FreshFile(side == 0 ? "platform" : "ours");
+      Place(path, old);
+      const HANDLE held = CreateFileW(path.wstring().c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+      logs[side] = side == 0 ? RunPlatform(path, ops) : RunOurs(path, ops);
+      CloseHandle(held);
+      EXPECT_EQ(ReadFileBytes(path), old);
+      EXPECT_EQ(std::distance(fs::directory_iterator(path.parent_path()), fs::directory_iterator()), 1);
+    }
+    EXPECT_EQ(logs[1], logs[0]);
   }
-  EXPECT_EQ(logs[1], logs[0]);
 }
 
 // The record's own load and save against the same calls made the way the
