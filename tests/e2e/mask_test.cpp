@@ -23,7 +23,9 @@ class MaskTest : public testing::Test {
     ASSERT_TRUE(mask_) << "the first tick over a tall window creates the mask";
   }
   void TearDown() override {
-    if (app_ && app_->Running()) EXPECT_EQ(app_->Exit(), 0u);
+    if (app_ && app_->Running()) {
+      EXPECT_EQ(app_->Exit(), 0u);
+    }
   }
 
   void PointAt(POINT p) { MovePointer(p.x, p.y); }
@@ -248,12 +250,12 @@ TEST_F(MaskTest, ClockCountsFromStartWhetherShownOrNot) {
   Pause(2200);
   const std::wstring text = WindowText(clock);
   EXPECT_TRUE(text.starts_with(L"0小时0分")) << testing::PrintToString(text);
-  const int seconds = _wtoi(text.c_str() + 4);
+  const int seconds = _wtoi(text.c_str() + 5);
   EXPECT_GE(seconds, 1);
   EXPECT_LE(seconds, 5);
   EXPECT_FALSE(IsWindowVisible(mask_));
   Pause(2000);
-  EXPECT_GT(_wtoi(WindowText(clock).c_str() + 4), seconds);
+  EXPECT_GT(_wtoi(WindowText(clock).c_str() + 5), seconds);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Start-up, the single instance, the tray and exiting.
+#include "tests/e2e/harness.h"
+
 #include <gtest/gtest.h>
 #include <shellapi.h>
-
-#include "tests/e2e/harness.h"
 
 namespace {
 
@@ -84,7 +84,7 @@ TEST(Exit, CloseFromTheTrayMenuRemovesTheIconAndExitsWithZero) {
   Softveil app;
   HWND controller = app.controller();
   ASSERT_TRUE(controller);
-  ASSERT_TRUE(TrayIconPresent(controller));
+  ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));
   PostMessageW(controller, kTrayNotify, kTrayIconId, WM_RBUTTONUP);
   ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
   TapKey(VK_DOWN, 4);  // 开启遮挡, 帮助, 设置, 关闭: separators are skipped
