@@ -1,0 +1,34 @@
+#include "dialogs/about_dlg_win32.h"
+
+#include "res/resource.h"
+
+INT_PTR CAboutDlg::DoModal(HWND owner) { return RunModal(IDD_ABOUT, owner); }
+
+INT_PTR CAboutDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_COMMAND:
+      if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
+        EndDialog(hwnd_, LOWORD(wp));
+        return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+BOOL CAboutDlg::OnInitDialog() {
+  // The template keeps a hidden static where the link goes, so the link's
+  // place follows the dialog font like every other control.
+  RECT place{};
+  GetWindowRect(GetDlgItem(hwnd_, IDC_LINK_PLACEHOLDER), &place);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
+
+  m_pLink = std::make_unique<CLinkLabel>();
+  m_pLink->SetLinkText(L"最新更新可以到我的blog里找找看！");
+  m_pLink->SetLinkTarget(kHomePageUrl);
+  m_pLink->CreateChild(place, hwnd_);  // without the link the dialog is still useful
+  return TRUE;  // the dialog manager focuses "确定"
+}

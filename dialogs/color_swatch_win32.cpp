@@ -1,0 +1,31 @@
+#include "dialogs/color_swatch_win32.h"
+
+void CColorSwatch::SetColor(COLORREF color) {
+  m_crFill = color;
+  if (!hwnd_) return;
+  // Repaint even when the colour did not change: the user confirmed a choice
+  // and should see the swatch answer it.
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  UpdateWindow(hwnd_);
+}
+
+LRESULT CColorSwatch::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) {
+    OnPaint();
+    return 0;
+  }
+  // The class has no background brush, so erasing paints nothing and the
+  // fill below is the swatch's whole look.
+  return Default(msg, wp, lp);
+}
+
+void CColorSwatch::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  // An opaque empty text run is the cheapest solid fill: no brush to own.
+  SetBkColor(dc, m_crFill);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
+  EndPaint(hwnd_, &ps);
+}

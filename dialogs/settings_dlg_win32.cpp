@@ -1,0 +1,220 @@
+#include "dialogs/settings_dlg_win32.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <array>
+#include <string>
+
+#include "res/resource.h"
+#include "settings/mask_settings.h"
+
+namespace {
+
+struct HotkeyRowIds {
+  int alt;
+  int ctrl;
+  int shift;
+  int key;
+};
+constexpr HotkeyRowIds kMaskRowIds{IDC_MASK_ALT, IDC_MASK_CTRL, IDC_MASK_SHIFT, IDC_MASK_KEY};
+constexpr HotkeyRowIds kLockRowIds{IDC_LOCK_ALT, IDC_LOCK_CTRL, IDC_LOCK_SHIFT, IDC_LOCK_KEY};
+
+// The record's text fields hold 49 characters; longer input is cut there.
+constexpr int kMaxTextChars = static_cast<int>(kSettingsTextSize) - 1;
+
+// The form's texts are ASCII (numbers and one key letter).
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// Only ASCII matters to the number and key conversions; anything else is
+// replaced by a character that stops a number and is no key letter.
+std::string NarrowToAscii(const std::wstring& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+// A box the record does not tick keeps the template's unticked state.
+void ShowHotkeyRow(HWND dialog, const HotkeyRow& row, const HotkeyRowIds& ids) {
+  if (row.alt) CheckDlgButton(dialog, ids.alt, BST_CHECKED);
+  if (row.ctrl) CheckDlgButton(dialog, ids.ctrl, BST_CHECKED);
+  if (row.shift) CheckDlgButton(dialog, ids.shift, BST_CHECKED);
+  SetDlgItemTextW(dialog, ids.key, Widen(row.key).c_str());
+}
+
+// One set of custom colours for the whole run, white at first, so colours
+// mixed in one opening of the chooser are offered again in the next.
+COLORREF* CustomColors() {
+  static std::array<COLORREF, 16> colors = [] {
+    std::array<COLORREF, 16> white;
+    white.fill(RGB(255, 255, 255));
+    return white;
+  }();
+  return colors.data();
+}
+
+}  // namespace
+
+INT_PTR CSettingsDlg::DoModal(HWND owner) { return RunModal(IDD_SETTINGS, owner); }
+
+INT_PTR CSettingsDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_COMMAND:
+      return OnCommand(LOWORD(wp), HIWORD(wp));
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lp));
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColor(msg, wp, lp);
+    default:
+      return FALSE;
+  }
+}
+
+BOOL CSettingsDlg::OnInitDialog() {
+  if (!m_pSettings) return TRUE;
+  ShowForm(FormFromSettings(*m_pSettings));
+  CreateSwatch();
+  return TRUE;  // the dialog manager sets the first focus
+}
+
+void CSettingsDlg::ShowForm(const SettingsForm& form) {
+  // Set the range quietly and draw once, at the position.
+  SendDlgItemMessageW(hwnd_, IDC_TRANSPARENCY, TBM_SETRANGEMIN, FALSE, kTransparencyMin);
+  SendDlgItemMessageW(hwnd_, IDC_TRANSPARENCY, TBM_SETRANGEMAX, FALSE, kTransparencyMax);
+  SendDlgItemMessageW(hwnd_, IDC_TRANSPARENCY, TBM_SETPOS, TRUE, form.trackbarPos);
+  // The label shows the stored number even where the trackbar had to clamp it.
+  SetDlgItemTextW(hwnd_, IDC_TRANSPARENCY_LABEL, Widen(form.transparencyLabel).c_str());
+  SetDlgItemTextW(hwnd_, IDC_HEIGHT, Widen(form.heightText).c_str());
+
+  ShowHotkeyRow(hwnd_, form.maskRow, kMaskRowIds);
+  ShowHotkeyRow(hwnd_, form.lockRow, kLockRowIds);
+  CheckDlgButton(hwnd_, form.horizontal ? IDC_HORIZONTAL : IDC_VERTICAL, BST_CHECKED);
+
+  const HWND colorButton = GetDlgItem(hwnd_, IDC_COLOR_BUTTON);
+  SendMessageW(colorButton, BM_SETSTYLE, WS_CHILD | WS_VISIBLE | BS_ICON, TRUE);
+  SendMessageW(colorButton, BM_SETIMAGE, IMAGE_ICON,
+               reinterpret_cast<LPARAM>(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_COLORS))));
+
+  m_color = form.color;
+}
+
+void CSettingsDlg::CreateSwatch() {
+  // The template holds a hidden static where the swatch goes, so its place
+  // follows the dialog font like every other control.
+  RECT place{};
+  GetWindowRect(GetDlgItem(hwnd_, IDC_SWATCH_PLACEHOLDER), &place);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
+  m_pSwatch = std::make_unique<CColorSwatch>();
+  m_pSwatch->m_crFill = m_color;
+  m_pSwatch->CreateChild(place, hwnd_);  // without the swatch the dialog still works
+}
+
+INT_PTR CSettingsDlg::OnCommand(WORD id, WORD code) {
+  switch (id) {
+    case IDOK:
+      OnOK();
+      return TRUE;
+    case IDCANCEL:  // Esc and the close box
+      EndDialog(hwnd_, IDCANCEL);
+      return TRUE;
+    case IDC_CANCEL_BUTTON:
+      if (code != BN_CLICKED) return FALSE;
+      EndDialog(hwnd_, IDCANCEL);
+      return TRUE;
+    case IDC_COLOR_BUTTON:
+      if (code != BN_CLICKED) return FALSE;
+      OnColorButton();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CSettingsDlg::OnNotify(const NMHDR& header) {
+  const bool released = header.code == static_cast<UINT>(NM_RELEASEDCAPTURE);
+  if (header.idFrom != IDC_TRANSPARENCY || !released) return FALSE;
+  OnTransparencyReleased();
+  return TRUE;
+}
+
+void CSettingsDlg::OnTransparencyReleased() {
+  // Only a mouse release updates the label; keyboard moves show at the next one.
+  const LRESULT pos = SendDlgItemMessageW(hwnd_, IDC_TRANSPARENCY, TBM_GETPOS, 0, 0);
+  SetDlgItemTextW(hwnd_, IDC_TRANSPARENCY_LABEL, std::to_wstring(static_cast<int>(pos)).c_str());
+}
+
+void CSettingsDlg::OnColorButton() {
+  CHOOSECOLORW chooser{};
+  chooser.lStructSize = sizeof chooser;
+  chooser.hwndOwner = hwnd_;
+  chooser.lpCustColors = CustomColors();
+  if (!ChooseColorW(&chooser)) return;
+  m_color = chooser.rgbResult;
+  if (m_pSwatch) m_pSwatch->SetColor(m_color);
+}
+
+INT_PTR CSettingsDlg::OnCtlColor(UINT msg, WPARAM wp, LPARAM lp) {
+  // The default handler picks the brush and colours the dialog would use;
+  // we keep its brush and force black text.
+  const LRESULT brush = DefWindowProcW(hwnd_, msg, wp, lp);
+  const HDC dc = reinterpret_cast<HDC>(wp);
+  SetTextColor(dc, RGB(0, 0, 0));
+  // An edit box draws its text over the old text without erasing it, so a
+  // transparent background would leave the deleted characters on screen;
+  // edit boxes keep the opaque window-colour background the default set.
+  if (msg != WM_CTLCOLOREDIT) SetBkMode(dc, TRANSPARENT);
+  return static_cast<INT_PTR>(brush);
+}
+
+SettingsForm CSettingsDlg::ReadForm() const {
+  const auto text = [this](int id, int maxChars) {
+    std::wstring buffer(maxChars + 1, L'\0');
+    buffer.resize(GetDlgItemTextW(hwnd_, id, buffer.data(), maxChars + 1));
+    return NarrowToAscii(buffer);
+  };
+  const auto ticked = [this](int id) { return IsDlgButtonChecked(hwnd_, id) == BST_CHECKED; };
+  const auto row = [&](const HotkeyRowIds& ids) {
+    // Only the first character of a key box counts.
+    return HotkeyRow{ticked(ids.ctrl), ticked(ids.alt), ticked(ids.shift), text(ids.key, 1)};
+  };
+
+  SettingsForm form;
+  form.heightText = text(IDC_HEIGHT, kMaxTextChars);
+  form.trackbarPos =
+      static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_TRANSPARENCY, TBM_GETPOS, 0, 0));
+  form.horizontal = IsDlgButtonChecked(hwnd_, IDC_HORIZONTAL) != 0;
+  form.maskRow = row(kMaskRowIds);
+  form.lockRow = row(kLockRowIds);
+  form.color = m_color;  // saved as its signed decimal text
+  return form;
+}
+
+void CSettingsDlg::OnOK() {
+  if (!m_pSettings) {  // nothing was shown, so there is nothing to keep
+    EndDialog(hwnd_, IDCANCEL);
+    return;
+  }
+  MaskSettings updated = SettingsFromForm(ReadForm(), *m_pSettings);
+  // Checked before the record is touched, so a refused OK followed by
+  // Cancel leaves the record exactly as it was.
+  if (updated.FindDuplicateHotkey() >= 0) {
+    ShowAppMessage(hwnd_, L"您设置的快捷键有重复的，请检查一下！");
+    return;
+  }
+  *m_pSettings = updated;
+  if (!m_pSettings->Save()) {
+    const std::wstring text = L"无法保存设置文件 " + Widen(kSettingsFileName) +
+                              L"，新的设置只在本次运行中有效，下次启动时仍使用原来的设置。";
+    ShowAppMessage(hwnd_, text.c_str());
+  }
+  EndDialog(hwnd_, IDOK);
+}

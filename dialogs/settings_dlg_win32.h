@@ -1,0 +1,42 @@
+// The settings dialog: band thickness, transparency, orientation, colour and
+// the two hotkeys, written back into the settings record on OK.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "app/dialog_base_win32.h"
+#include "dialogs/color_swatch_win32.h"
+#include "settings/settings_form.h"
+
+struct MaskSettings;
+
+class CSettingsDlg : public DialogBase {
+ public:
+  explicit CSettingsDlg(MaskSettings* settings) : m_pSettings(settings) {}
+
+  // IDOK only after the record was written and saved (or the failed save was
+  // reported to the user); IDCANCEL leaves the record untouched.
+  INT_PTR DoModal(HWND owner);
+
+ protected:
+  INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnWindowGone() override { m_pSwatch.reset(); }
+
+ private:
+  BOOL OnInitDialog();
+  INT_PTR OnCommand(WORD id, WORD code);
+  INT_PTR OnNotify(const NMHDR& header);
+  INT_PTR OnCtlColor(UINT msg, WPARAM wp, LPARAM lp);
+  void OnTransparencyReleased();
+  void OnColorButton();
+  void OnOK();
+
+  void ShowForm(const SettingsForm& form);
+  SettingsForm ReadForm() const;
+  void CreateSwatch();
+
+  COLORREF m_color = 0;  // the colour chosen in this opening, saved on OK
+  MaskSettings* m_pSettings = nullptr;
+  std::unique_ptr<CColorSwatch> m_pSwatch;
+};
