@@ -1,5 +1,7 @@
 #include "tests/e2e/harness.h"
 
+#include <shellapi.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -86,6 +88,8 @@ Softveil::Softveil(std::optional<std::string> ini) {
     if (!found.empty()) controller_ = found.front();
     return controller_ != nullptr;
   }, 10000);
+  // The tray icon is the last thing the controller sets up.
+  if (controller_) WaitUntil([&] { return TrayIconPresent(controller_); }, 5000);
 }
 
 Softveil::~Softveil() {
@@ -329,4 +333,13 @@ bool HotkeyIsFree(UINT modifiers, UINT vk) {
   if (!RegisterHotKey(nullptr, id, modifiers, vk)) return false;
   UnregisterHotKey(nullptr, id);
   return true;
+}
+
+bool TrayIconPresent(HWND controller) {
+  // The shell answers a modify of an icon it holds and refuses one it does not.
+  NOTIFYICONDATAW nid = {};
+  nid.cbSize = sizeof nid;
+  nid.hWnd = controller;
+  nid.uID = 128;
+  return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }

@@ -110,6 +110,9 @@ bool RegionContains(HWND hwnd, int x, int y);
 // The visible popup menu, if any.
 HWND FindPopupMenu();
 
+// Whether the shell holds softveil's tray icon (id 128 on the controller).
+bool TrayIconPresent(HWND controller);
+
 // Whether a hotkey combination is free: RegisterHotKey succeeds (then it is
 // unregistered again at once).
 bool HotkeyIsFree(UINT modifiers, UINT vk);

@@ -9,15 +9,6 @@ namespace {
 constexpr UINT kTrayNotify = 2026;
 constexpr UINT kTrayIconId = 128;
 
-// The shell answers a modify of an icon it holds and refuses one it does not.
-bool TrayIconPresent(HWND controller) {
-  NOTIFYICONDATAW nid = {};
-  nid.cbSize = sizeof nid;
-  nid.hWnd = controller;
-  nid.uID = kTrayIconId;
-  return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
-}
-
 TEST(Startup, ControllerIsHiddenWithoutTaskbarButtonAndLeavesNoIni) {
   Softveil app;
   ASSERT_TRUE(app.controller());
