@@ -4,12 +4,18 @@
 
 #include "tests/e2e/harness.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr UINT kMaskOn = 32775;
 constexpr UINT kMaskMinimize = 2027;
 constexpr UINT kMaskDestroy = 2033;
 constexpr UINT kMaskOff = 2034;
+
+bool SameRect(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
 
 // A reading window 800 x 800 at (200, 100), the pointer over it, and softveil.
 class MaskTest : public testing::Test {
@@ -30,7 +36,18 @@ class MaskTest : public testing::Test {
 
   void PointAt(POINT p) { MovePointer(p.x, p.y); }
   void SwitchOn() { PostMessageW(app_->controller(), WM_COMMAND, kMaskOn, 0); }
-  bool WaitShown() { return WaitUntil([&] { return IsWindowVisible(mask_) != FALSE; }, 3000); }
+  // Shown, and placed over the reading window (cut to the screen): the mask
+  // appears first and moves into place within the same tick.
+  bool WaitShown() {
+    return WaitUntil([&] {
+      RECT want = reader_->Rect();
+      want.left = std::max<LONG>(want.left, 0);
+      want.top = std::max<LONG>(want.top, 0);
+      want.right = std::min<LONG>(want.right, ScreenWidth());
+      want.bottom = std::min<LONG>(want.bottom, ScreenHeight());
+      return IsWindowVisible(mask_) && SameRect(MaskRect(), want);
+    }, 3000);
+  }
   bool WaitHidden() { return WaitUntil([&] { return !IsWindowVisible(mask_); }, 3000); }
   RECT MaskRect() const {
     RECT rc;
@@ -44,10 +61,6 @@ class MaskTest : public testing::Test {
   std::unique_ptr<Softveil> app_;
   HWND mask_ = nullptr;
 };
-
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 
 TEST_F(MaskTest, HiddenUntilSwitchedOnThenCoversTheWindowTopmostWithAlpha) {
   Start();
