@@ -68,11 +68,12 @@ int wmain(int argc, wchar_t** argv) {
   Pause(1500);
   Screenshot(L"1-mask-horizontal");
 
-  // Drag the band down by a third of the window.
+  // Press above the band and move up: its top edge follows the pointer.
   const RECT area = reader.Rect();
-  MovePointer(w / 2, area.top + 40);
+  const int height = area.bottom - area.top;
+  MovePointer(w / 2, area.top + height / 5);
   ClickLeft(true);
-  for (int y = area.top + 40; y <= area.top + (area.bottom - area.top) * 2 / 3; y += 20) MovePointer(w / 2, y);
+  for (int y = area.top + height / 5; y >= area.top + height / 20; y -= 10) MovePointer(w / 2, y);
   ClickLeft(false);
   Pause(600);
   Screenshot(L"2-band-dragged");
@@ -82,9 +83,11 @@ int wmain(int argc, wchar_t** argv) {
   Screenshot(L"3-locked");
   PressKeys({VK_CONTROL, VK_MENU, 'L'});
 
+  // The mask off again, so the dialogs are seen on their own.
+  PressKeys({VK_CONTROL, VK_MENU, 'O'});
+  WaitUntil([&] { return !IsWindowVisible(mask); }, 3000);
   PostMessageW(app.controller(), WM_COMMAND, 32773, 0);  // 设置
   WaitUntil([&] { return app.FindDialog(L"设置") != nullptr; }, 3000);
-  MovePointer(5, 5);
   Pause(800);
   Screenshot(L"4-settings");
   if (HWND dlg = app.FindDialog(L"设置")) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
