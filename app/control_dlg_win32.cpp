@@ -241,5 +241,10 @@ void CControlDlg::DestroyAll() {
   m_exiting = true;
   m_maskDlg.DestroyWindow();
   Shell_NotifyIconW(NIM_DELETE, &m_nid);
-  EndDialog(hwnd_, 0);
+  // Destroying the controller also destroys the windows it owns, so a
+  // settings or about dialog still open ends with it; the quit message then
+  // unwinds every modal run on the way out.
+  ::DestroyWindow(hwnd_);
 }
+
+void CControlDlg::OnWindowGone() { PostQuitMessage(0); }

@@ -28,6 +28,7 @@ class CControlDlg : public DialogBase {
   void AddTrayIcon();
   // Mask window, tray icon, controller window; harmless when run again.
   void DestroyAll();
+  void OnWindowGone() override;
   void SendTrackToMask(HWND under);
 
   NOTIFYICONDATAW m_nid = {};

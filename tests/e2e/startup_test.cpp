@@ -147,3 +147,17 @@ TEST(Hotkeys, LockHotkeyFromTheIniIsHeldWhileRunningAndFreedAtExit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Exit, CloseWhileTheSettingsDialogIsOpenEndsEverything) {
+  Softveil app;
+  ASSERT_TRUE(app.controller());
+  PostMessageW(app.controller(), WM_COMMAND, 32773, 0);
+  ASSERT_TRUE(WaitUntil([&] { return app.FindDialog(L"设置") != nullptr; }));
+  PostMessageW(app.controller(), WM_COMMAND, 32771, 0);
+  EXPECT_EQ(app.WaitExit(), 0u);
+  EXPECT_FALSE(std::filesystem::exists(app.IniPath()));
+}
+
+}  // namespace
