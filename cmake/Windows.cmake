@@ -45,3 +45,12 @@ target_include_directories(demo PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_options(demo PRIVATE -municode)
 target_link_libraries(demo PRIVATE gdi32 user32)
 add_dependencies(demo softveil)
+
+# The benchmark of scripts/bench: built with everything else so CI compiles
+# it, but never run as a test (its figures are not pass or fail).
+add_executable(bench tests/bench/bench_win.cpp tests/e2e/harness.cpp)
+target_compile_definitions(bench PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_options(bench PRIVATE -municode)
+target_link_libraries(bench PRIVATE softveil_core shell32 gdi32 user32)
+add_dependencies(bench softveil)

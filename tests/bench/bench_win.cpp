@@ -1,0 +1,637 @@
+// Measures the real softveil.exe under the window system: how long a drag
+// move takes to reach the screen, what a tracking tick and idling cost, its
+// memory and its start-up, next to a reference window of our own that does
+// the bare minimum a drag move needs.
+//
+// Usage: bench.exe [floor] [start] [softveil] (all three parts by default;
+// SOFTVEIL_EXE names the program; SOFTVEIL_BENCH_IDLE_SECONDS shortens the
+// idle measurements; SOFTVEIL_BENCH_DEBUG=1 describes each move that got
+// lost). One line per figure on standard output:
+//   name <TAB> median <TAB> worst <TAB> unit <TAB> note
+// where worst is "-" when a figure has only one value. Progress goes to stderr.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "mask/band.h"
+#include "tests/e2e/harness.h"
+
+namespace {
+
+constexpr int kBandHeight = 200;  // the default, which the benchmark's INI leaves alone
+constexpr int kDragMoves = 1000;
+constexpr int kTicksPerRound = 2000;
+constexpr int kTickRounds = 5;
+constexpr int kStarts = 10;
+constexpr int kStepPx = 5;
+constexpr double kPollTimeoutMs = 500;
+constexpr UINT kTrackTimer = 1234;
+constexpr UINT kMaskOn = 32775;
+constexpr UINT kLockSwitch = 32776;
+
+// --- measuring -------------------------------------------------------------
+
+double NowMs() {
+  static const double perMs = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / perMs;
+}
+
+// Polls every millisecond rather than every 20, for timing start-up.
+bool WaitUntilFast(const std::function<bool()>& done, int timeoutMs = 10000) {
+  const double deadline = NowMs() + timeoutMs;
+  while (!done()) {
+    if (NowMs() > deadline) return done();
+    Sleep(1);
+  }
+  return true;
+}
+
+// What Linux knows of the process behind a Windows process under Wine. Wine
+// answers GetProcessTimes for another process with zero CPU time and leaves
+// PrivateUsage empty, so the figures come from /proc (Wine's Z: drive is the
+// Unix root), found by the program's path in the command line.
+class UnixProcess {
+ public:
+  // The newest living process whose command line holds `exePath`.
+  explicit UnixProcess(const std::wstring& exePath);
+  bool found() const { return pid_ != 0; }
+  // CPU time of all its threads, from the scheduler's nanosecond account.
+  double CpuMs() const;
+  // A field of /proc/PID/status in MB ("RssAnon", "VmRSS", ...).
+  double StatusMb(const char* field) const;
+
+ private:
+  std::string pid_text() const { return std::to_string(pid_); }
+  unsigned long pid_ = 0;
+};
+
+std::string ReadWholeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string text;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) text.append(chunk, got);
+  CloseHandle(file);
+  return text;
+}
+
+std::vector<std::wstring> ListDirectory(const std::wstring& dir) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (data.cFileName[0] != L'.') names.push_back(data.cFileName);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return names;
+}
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
+  return text;
+}
+
+UnixProcess::UnixProcess(const std::wstring& exePath) {
+  const std::wstring wanted = Lower(exePath);
+  unsigned long long newest = 0;
+  for (const std::wstring& name : ListDirectory(L"Z:\\proc")) {
+    if (name.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+    std::string cmdline = ReadWholeFile(L"Z:\\proc\\" + name + L"\\cmdline");
+    std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
+    if (Lower(std::wstring(cmdline.begin(), cmdline.end())).find(wanted) == std::wstring::npos) continue;
+    // Field 22 of stat, after the parenthesised name: the start time.
+    const std::string stat = ReadWholeFile(L"Z:\\proc\\" + name + L"\\stat");
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    std::size_t pos = close + 2;
+    char state = stat.size() > pos ? stat[pos] : 'Z';
+    if (state == 'Z') continue;
+    for (int field = 3; field < 22 && pos != std::string::npos; ++field) pos = stat.find(' ', pos + 1);
+    const unsigned long long started = pos == std::string::npos ? 0 : std::strtoull(stat.c_str() + pos + 1, nullptr, 10);
+    if (started >= newest) {
+      newest = started;
+      pid_ = std::wcstoul(name.c_str(), nullptr, 10);
+    }
+  }
+}
+
+double UnixProcess::CpuMs() const {
+  if (!pid_) return -1;
+  const std::wstring tasks = L"Z:\\proc\\" + std::to_wstring(pid_) + L"\\task";
+  double ns = 0;
+  for (const std::wstring& tid : ListDirectory(tasks)) {
+    ns += std::strtod(ReadWholeFile(tasks + L"\\" + tid + L"\\schedstat").c_str(), nullptr);
+  }
+  return ns / 1e6;
+}
+
+double UnixProcess::StatusMb(const char* field) const {
+  const std::string status = ReadWholeFile(L"Z:\\proc\\" + std::to_wstring(pid_) + L"\\status");
+  const std::size_t at = status.find(std::string(field) + ":");
+  if (at == std::string::npos) return 0;
+  return std::strtod(status.c_str() + at + std::strlen(field) + 1, nullptr) / 1024.0;  // the file says kB
+}
+
+std::wstring SoftveilExePath() {
+  const char* env = std::getenv("SOFTVEIL_EXE");
+  std::string path = env ? env : "softveil.exe";
+  if (!path.empty() && path[0] == '/') {
+    path = "Z:" + path;
+    for (char& c : path) c = c == '/' ? '\\' : c;
+  }
+  return std::wstring(path.begin(), path.end());
+}
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const std::size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double Worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
+
+void Row(const std::string& name, double median, const std::string& worst, const char* unit,
+         const std::string& note = "") {
+  std::printf("%s\t%.3f\t%s\t%s\t%s\n", name.c_str(), median, worst.c_str(), unit, note.c_str());
+  std::fflush(stdout);
+}
+
+std::string Fixed(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", value);
+  return text;
+}
+
+void RowOf(const std::string& name, const std::vector<double>& values, const char* unit,
+           const std::string& note = "") {
+  Row(name, Median(values), Fixed(Worst(values)), unit, note);
+}
+
+void Progress(const char* text) {
+  std::fprintf(stderr, "bench: %s\n", text);
+  std::fflush(stderr);
+}
+
+int IdleSeconds() {
+  const char* text = std::getenv("SOFTVEIL_BENCH_IDLE_SECONDS");
+  const int seconds = text ? std::atoi(text) : 0;
+  return seconds > 0 ? seconds : 60;
+}
+
+// --- input and regions -----------------------------------------------------
+
+// SendInput of an absolute move, without waiting for it to arrive: the
+// measurement starts here.
+void SendMove(int x, int y) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  // The system scales 0..65535 by the screen size and truncates; round up so
+  // that the pixel comes out exactly.
+  in.mi.dx = static_cast<LONG>((x * 65536LL + ScreenWidth() - 1) / ScreenWidth());
+  in.mi.dy = static_cast<LONG>((y * 65536LL + ScreenHeight() - 1) / ScreenHeight());
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &in, sizeof in);
+}
+
+// The mask's region for a band: the client rectangle less the opening.
+HRGN MaskRegion(bool horizontal, const Rect& client, const Band& band) {
+  HRGN region = CreateRectRgn(client.left, client.top, client.right, client.bottom);
+  if (const auto hole = HoleRect(horizontal, client, band)) {
+    HRGN cut = CreateRectRgn(hole->left, hole->top, hole->right, hole->bottom);
+    CombineRgn(region, region, cut, RGN_DIFF);
+    DeleteObject(cut);
+  }
+  return region;
+}
+
+// Polls the window's region until it equals `expected`; the time it took
+// from `since`, or a negative value on a time-out. Between polls the thread
+// gives way briefly, so the poll does not starve the program it watches on
+// a small machine.
+double WaitForRegion(HWND hwnd, HRGN expected, double since) {
+  HRGN current = CreateRectRgn(0, 0, 0, 0);
+  double found = -1;
+  for (;;) {
+    const int kind = GetWindowRgn(hwnd, current);
+    const double now = NowMs();
+    if (kind != ERROR && EqualRgn(current, expected)) {
+      found = now - since;
+      break;
+    }
+    if (now - since > kPollTimeoutMs) break;
+    SwitchToThread();
+  }
+  DeleteObject(current);
+  return found;
+}
+
+// The pointer's walk during a drag. It moves kStepPx at a time and always
+// stays on the masked area, so that every move reaches the mask and changes
+// its region: pulling the band's far edge while moving forward, pushing its
+// near edge while moving back, turning round near the ends of the area.
+class DragWalk {
+ public:
+  DragWalk(bool horizontal, int extent, Band band)
+      : horizontal_(horizontal), extent_(extent), band_(band), pointer_(band.end) {}
+
+  bool horizontal() const { return horizontal_; }
+  int pointer() const { return pointer_; }
+  const Band& band() const { return band_; }
+
+  // The next pointer position along the band's axis; the band follows it.
+  int Step() {
+    int next;
+    if (pulling_) {
+      next = pointer_ + kStepPx;
+      if (next > extent_ - 2) {
+        pulling_ = false;
+        next = band_.start - kStepPx;  // above the band: its start comes here
+      }
+    } else {
+      next = pointer_ - kStepPx;
+      if (next < 6) {
+        pulling_ = true;
+        next = band_.end + kStepPx;  // past the band: its end comes here
+      }
+    }
+    pointer_ = next;
+    band_ = DragBand(next, band_.start, kBandHeight);
+    return next;
+  }
+
+ private:
+  bool horizontal_;
+  int extent_;
+  Band band_;
+  int pointer_;
+  bool pulling_ = true;
+};
+
+// What the window's region holds after a move that never arrived.
+void DescribeMiss(HWND hwnd, int move, POINT sent, const Band& band) {
+  HRGN seen = CreateRectRgn(0, 0, 0, 0);
+  GetWindowRgn(hwnd, seen);
+  std::fprintf(stderr, "move %d to (%ld,%ld) for the band %d..%d never arrived; the region holds:\n", move, sent.x,
+               sent.y, band.start, band.end);
+  const DWORD size = GetRegionData(seen, 0, nullptr);
+  std::vector<char> data(size);
+  if (size && GetRegionData(seen, size, reinterpret_cast<RGNDATA*>(data.data()))) {
+    const auto* rd = reinterpret_cast<const RGNDATA*>(data.data());
+    const auto* r = reinterpret_cast<const RECT*>(rd->Buffer);
+    for (DWORD k = 0; k < rd->rdh.nCount; ++k) {
+      std::fprintf(stderr, "  %ld,%ld - %ld,%ld\n", r[k].left, r[k].top, r[k].right, r[k].bottom);
+    }
+  }
+  DeleteObject(seen);
+}
+
+struct DragResult {
+  std::vector<double> latencies;
+  int misses = 0;
+};
+
+// Drags over `hwnd`, a window covering the whole screen whose region is the
+// band `start` cut out of it, and times each move until its region is seen.
+DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves) {
+  const Rect client{0, 0, ScreenWidth(), ScreenHeight()};
+  const int across = horizontal ? client.right / 2 : client.bottom / 2;
+  DragWalk walk(horizontal, horizontal ? client.bottom : client.right, start);
+  auto at = [&](int along) { return horizontal ? POINT{across, along} : POINT{along, across}; };
+
+  DragResult result;
+  const POINT press = at(walk.pointer());
+  MovePointer(press.x, press.y);
+  ClickLeft(true);
+  Pause(200);
+  for (int i = 0; i < moves; ++i) {
+    const POINT p = at(walk.Step());
+    HRGN expected = MaskRegion(horizontal, client, walk.band());
+    const double sent = NowMs();
+    SendMove(p.x, p.y);
+    const double latency = WaitForRegion(hwnd, expected, sent);
+    if (latency < 0) {
+      // Now and then Wine's input path drops a move (the reference window
+      // loses them too). Count it, and send it again, untimed, to stay in
+      // step: one pixel across the band, so it is a move, at the same place along it.
+      ++result.misses;
+      if (std::getenv("SOFTVEIL_BENCH_DEBUG")) DescribeMiss(hwnd, i, p, walk.band());
+      SendMove(p.x + (horizontal ? 1 : 0), p.y + (horizontal ? 0 : 1));
+      const bool inStep = WaitForRegion(hwnd, expected, NowMs()) >= 0;
+      DeleteObject(expected);
+      if (!inStep) break;
+      continue;
+    }
+    DeleteObject(expected);
+    result.latencies.push_back(latency);
+  }
+  ClickLeft(false);
+  Pause(200);
+  return result;
+}
+
+void ReportDrag(const std::string& name, const DragResult& drag, const std::string& note = "") {
+  std::string text = std::to_string(drag.latencies.size()) + " moves";
+  if (drag.misses) text += ", " + std::to_string(drag.misses) + " lost by the input path";
+  if (!note.empty()) text += "; " + note;
+  RowOf(name, drag.latencies, "ms", text);
+}
+
+// --- the reference window --------------------------------------------------
+
+// A full-screen layered window of our own, pumped by its own thread, that
+// does for each mouse move only what a drag needs: two rectangle regions, one
+// combine and SetWindowRgn. With `redraw` the system repaints it (a plain
+// fill), as it would any window whose region changed.
+class ReferenceWindow {
+ public:
+  ReferenceWindow(bool horizontal, bool redraw) : horizontal_(horizontal), redraw_(redraw) {
+    const Rect client{0, 0, ScreenWidth(), ScreenHeight()};
+    band_ = PlaceBand({}, horizontal ? client.bottom : client.right, kBandHeight);
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = std::thread([this, ready, client] {
+      static const bool registered = [] {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.lpszClassName = L"SoftveilBenchReference";
+        return RegisterClassW(&wc) != 0;
+      }();
+      (void)registered;
+      hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"SoftveilBenchReference", L"floor",
+                              WS_POPUP, 0, 0, client.right, client.bottom, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), this);
+      SetLayeredWindowAttributes(hwnd_, 0, 200, LWA_ALPHA);
+      SetWindowRgn(hwnd_, MaskRegion(horizontal_, client, band_), FALSE);
+      ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+      UpdateWindow(hwnd_);
+      SetEvent(ready);
+      MSG msg;
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    });
+    WaitForSingleObject(ready, 5000);
+    CloseHandle(ready);
+    Pause(300);
+  }
+  ~ReferenceWindow() {
+    const DWORD thread = GetWindowThreadProcessId(hwnd_, nullptr);
+    SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+    PostThreadMessageW(thread, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  HWND hwnd() const { return hwnd_; }
+  Band band() const { return band_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<ReferenceWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+      case WM_MOUSEMOVE: {
+        const int along = self->horizontal_ ? GET_Y(lp) : GET_X(lp);
+        self->band_ = DragBand(along, self->band_.start, kBandHeight);
+        RECT rc;
+        GetClientRect(hwnd, &rc);
+        SetWindowRgn(hwnd, MaskRegion(self->horizontal_, {rc.left, rc.top, rc.right, rc.bottom}, self->band_),
+                     self->redraw_);
+        return 0;
+      }
+      case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        EndPaint(hwnd, &ps);
+        return 0;
+      }
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+      default:
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+  }
+  static int GET_X(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
+  static int GET_Y(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
+
+  bool horizontal_;
+  bool redraw_;
+  Band band_;
+  std::thread thread_;
+  HWND hwnd_ = nullptr;
+};
+
+void MeasureFloor(bool horizontal, bool redraw) {
+  ReferenceWindow window(horizontal, redraw);
+  const std::string name = std::string("floor: SetWindowRgn") + (redraw ? "" : " without redraw") + " (" +
+                           (horizontal ? "horizontal" : "vertical") + ")";
+  ReportDrag(name, Drag(window.hwnd(), horizontal, window.band(), kDragMoves),
+             redraw ? "our own layered window, same size and moves" : "lower bound: no repaint at all");
+}
+
+// --- softveil --------------------------------------------------------------
+
+const char* Orientation(bool horizontal) { return horizontal ? "horizontal" : "vertical"; }
+
+// softveil over the full-screen reading window, the mask switched on and
+// shown with its band centred; the pointer rests in the band.
+struct Session {
+  explicit Session(bool horizontal)
+      : horizontal(horizontal),
+        app(horizontal ? std::nullopt : std::optional<std::string>("[settings]\r\nhorizontal=0\r\n")),
+        unix(SoftveilExePath()) {
+    mask = app.WaitForMask(5000);
+    lockLabel = GetDlgItem(mask, 1022);
+  }
+  bool SwitchOn() {
+    PostMessageW(app.controller(), WM_COMMAND, kMaskOn, 0);
+    if (!WaitUntil([&] { return IsWindowVisible(mask) != FALSE; }, 3000)) return false;
+    Pause(700);  // one more tick: the band is placed
+    return true;
+  }
+  Band StartBand() const {
+    return PlaceBand({}, horizontal ? ScreenHeight() : ScreenWidth(), kBandHeight);
+  }
+  bool BandIsCentred() const {
+    HRGN expected = MaskRegion(horizontal, {0, 0, ScreenWidth(), ScreenHeight()}, StartBand());
+    const bool same = WaitForRegion(mask, expected, NowMs()) >= 0;
+    DeleteObject(expected);
+    return same;
+  }
+
+  bool horizontal;
+  Softveil app;
+  UnixProcess unix;
+  HWND mask = nullptr;
+  HWND lockLabel = nullptr;
+};
+
+void PointAtCentre() { MovePointer(ScreenWidth() / 2, ScreenHeight() / 2); }
+
+void MeasureIdle(Session& s, const char* name, const std::string& note) {
+  const int seconds = IdleSeconds();
+  const double cpu0 = s.unix.CpuMs(), t0 = NowMs();
+  Pause(seconds * 1000);
+  const double cpu1 = s.unix.CpuMs(), t1 = NowMs();
+  Row(name, 100.0 * (cpu1 - cpu0) / (t1 - t0), "-", "% core",
+      note + "; " + Fixed(cpu1 - cpu0) + " ms CPU in " + std::to_string(seconds) + " s");
+}
+
+// Posts a tick and waits until it has run. The lock switch it carries shows
+// or hides the lock label, which is the one thing we can see from outside;
+// the tick itself costs what any other tick costs.
+bool TickAndWait(Session& s, bool labelShown) {
+  PostMessageW(s.app.controller(), WM_COMMAND, kLockSwitch, 0);
+  PostMessageW(s.app.controller(), WM_TIMER, kTrackTimer, 0);
+  return WaitUntil([&] { return (IsWindowVisible(s.lockLabel) != FALSE) == labelShown; }, 60000);
+}
+
+// Rounds of posted ticks, each closed by one that switches lock mode on and
+// one that switches it off again; the real 500 ms ticks that fall in a round
+// are counted in.
+void MeasureTicks(Session& s) {
+  std::vector<double> perTick;
+  for (int round = 0; round < kTickRounds; ++round) {
+    Pause(300);
+    const double cpu0 = s.unix.CpuMs(), t0 = NowMs();
+    for (int i = 0; i < kTicksPerRound; ++i) {
+      while (!PostMessageW(s.app.controller(), WM_TIMER, kTrackTimer, 0)) Sleep(1);
+    }
+    if (!TickAndWait(s, true) || !TickAndWait(s, false)) {
+      Progress("ticks: the round never finished");
+      return;
+    }
+    const double cpu1 = s.unix.CpuMs(), t1 = NowMs();
+    const double ticks = kTicksPerRound + 2 + (t1 - t0) / 500.0;
+    perTick.push_back((cpu1 - cpu0) / ticks);
+  }
+  RowOf(std::string("tick (") + Orientation(s.horizontal) + ")", perTick, "ms CPU",
+        std::to_string(kTickRounds) + " rounds of " + std::to_string(kTicksPerRound) +
+            " posted ticks, mask shown, pointer in the band");
+}
+
+// Private memory as Wine itself counts it for its own process (anonymous
+// resident memory and swap), and the resident set as the working set.
+void ReportMemory(Session& s, const std::string& when) {
+  Row("private memory " + when, s.unix.StatusMb("RssAnon") + s.unix.StatusMb("VmSwap"), "-", "MB");
+  Row("working set " + when, s.unix.StatusMb("VmRSS"), "-", "MB");
+}
+
+void MeasureStarts() {
+  std::vector<double> times;
+  for (int i = 0; i < kStarts; ++i) {
+    TempDir dir;
+    const double t0 = NowMs();
+    PROCESS_INFORMATION pi = Softveil::Launch(dir.path());
+    if (!pi.hProcess) {
+      Progress("start: CreateProcess failed");
+      return;
+    }
+    HWND controller = nullptr;
+    const bool up = WaitUntilFast([&] {
+      if (!controller) {
+        auto found = WindowsOfProcess(pi.dwProcessId, [](HWND h) {
+          return ClassName(h) == L"#32770" && GetDlgItem(h, 1000) && GetDlgItem(h, IDOK);
+        });
+        if (!found.empty()) controller = found.front();
+      }
+      return controller && TrayIconPresent(controller);
+    });
+    const double t1 = NowMs();
+    if (up) times.push_back(t1 - t0);
+    if (controller) PostMessageW(controller, WM_COMMAND, 32771, 0);
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  RowOf("start to tray icon", times, "ms", std::to_string(times.size()) + " starts");
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  // Parts to run: "floor", "start", "softveil"; all of them by default.
+  auto wanted = [&](const wchar_t* part) {
+    if (argc < 2) return true;
+    for (int i = 1; i < argc; ++i) {
+      if (std::wcscmp(argv[i], part) == 0) return true;
+    }
+    return false;
+  };
+  SetProcessDPIAware();
+  TestWindow reader(RECT{0, 0, ScreenWidth(), ScreenHeight()});
+  PointAtCentre();
+
+  if (wanted(L"floor")) {
+    Progress("reference window");
+    for (bool horizontal : {true, false}) MeasureFloor(horizontal, true);
+    for (bool horizontal : {true, false}) MeasureFloor(horizontal, false);
+  }
+  if (wanted(L"start")) {
+    Progress("start-up");
+    PointAtCentre();
+    MeasureStarts();
+  }
+  if (!wanted(L"softveil")) return 0;
+  for (bool horizontal : {true, false}) {
+    Progress(horizontal ? "horizontal session" : "vertical session");
+    PointAtCentre();
+    Session s(horizontal);
+    if (!s.unix.found()) {
+      Progress("softveil's process is not to be found in /proc");
+      return 1;
+    }
+    if (!s.mask) {
+      Progress("the mask never appeared");
+      return 1;
+    }
+    if (horizontal) {
+      Pause(1000);
+      ReportMemory(s, "after start");
+      Progress("idle, mask hidden");
+      MeasureIdle(s, "idle, mask hidden", "created, switched off; pointer still");
+    }
+    if (!s.SwitchOn() || !s.BandIsCentred()) {
+      Progress("the mask did not show with its band centred");
+      return 1;
+    }
+    if (horizontal) {
+      Progress("idle, mask shown");
+      MeasureIdle(s, "idle, mask shown", "pointer still in the band");
+    }
+    Progress("ticks");
+    MeasureTicks(s);
+    if (!s.BandIsCentred()) {
+      Progress("the band moved during the ticks");
+      return 1;
+    }
+    Progress("drag");
+    ReportDrag(std::string("drag (") + Orientation(horizontal) + ")", Drag(s.mask, horizontal, s.StartBand(), kDragMoves));
+    if (horizontal) ReportMemory(s, "after " + std::to_string(kDragMoves) + " drags");
+    PointAtCentre();
+    if (s.app.Exit() != 0u) Progress("softveil did not exit cleanly");
+  }
+  return 0;
+}
