@@ -1,0 +1,138 @@
+// The hotkey descriptor functions on arbitrary 50-byte slots, which need not
+// hold a terminating zero, and the builder on arbitrary choices.
+//
+// Input: byte 0 = the builder's ticks (bit 0 Alt, 1 Ctrl, 2 Shift), byte 1 =
+// its key character, byte 2 = its default letter, then up to 50 bytes of the
+// mask hotkey's slot and up to 50 of the lock hotkey's (zero-filled when the
+// input ends early). The last 8 bytes also give a free-form HotkeySpec.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "settings/hotkey.h"
+#include "settings/mask_settings.h"
+#include "tests/fuzz/fuzz_check.h"
+
+namespace {
+
+constexpr std::size_t kSlot = kSettingsTextSize;
+
+// A slot on the heap of exactly 50 bytes, so ASan reports a read past it.
+struct HeapSlot {
+  char* bytes = static_cast<char*>(std::malloc(kSlot));
+  HeapSlot(const std::uint8_t* data, std::size_t size) {
+    std::memset(bytes, 0, kSlot);
+    std::memcpy(bytes, data, size < kSlot ? size : kSlot);
+  }
+  ~HeapSlot() { std::free(bytes); }
+  HeapSlot(const HeapSlot&) = delete;
+  HeapSlot& operator=(const HeapSlot&) = delete;
+};
+
+// The descriptor as a zero-terminated text: what a record's slot holds.
+std::string Terminated(const char* slot) {
+  std::size_t length = 0;
+  while (length < kSlot - 1 && slot[length] != '\0') ++length;
+  return std::string(slot, length);
+}
+
+bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+void CheckReaders(const char* slot) {
+  const std::string text = Terminated(slot);
+  const HotkeySpec spec = HotkeySpecFromText(slot);
+  FUZZ_CHECK((spec.fsModifiers & ~(kModAlt | kModControl | kModShift)) == 0);
+  FUZZ_CHECK(((spec.fsModifiers & kModAlt) != 0) == HotkeyHasAlt(slot));
+  FUZZ_CHECK(((spec.fsModifiers & kModControl) != 0) == HotkeyHasCtrl(slot));
+  FUZZ_CHECK(((spec.fsModifiers & kModShift) != 0) == HotkeyHasShift(slot));
+  FUZZ_CHECK(spec.vk >= -128 && spec.vk <= 127);
+
+  const signed char key = HotkeyKeyChar(slot);
+  FUZZ_CHECK(spec.vk == key);
+  // Every removed token ends in a bar, so a last character other than a bar
+  // is never removed and is the key; any key comes from the text.
+  if (!text.empty() && text.back() != '|') FUZZ_CHECK(key == static_cast<signed char>(text.back()));
+  if (text.empty()) FUZZ_CHECK(key == 0);
+  if (key != 0) FUZZ_CHECK(text.find(static_cast<char>(key)) != std::string::npos);
+
+  // A slot read as a whole and its text in a fresh terminated buffer agree.
+  FUZZ_CHECK(ElfHash(slot) == ElfHash(text.c_str()));
+}
+
+void CheckDisplayName(const HotkeySpec& spec) {
+  const std::string name = HotkeyDisplayName(spec);
+  FUZZ_CHECK(!name.empty() && name.size() <= 25);  // "Ctrl+Alt+Shift+0xFFFFFFFF"
+  for (const char c : name) FUZZ_CHECK(c >= ' ' && c < 127);
+}
+
+void CheckBuilder(std::uint8_t ticks, char keyChar, char defaultLetter) {
+  const bool alt = ticks & 1, ctrl = ticks & 2, shift = ticks & 4;
+  const std::string built = BuildHotkeyText(alt, ctrl, shift, keyChar, defaultLetter);
+  FUZZ_CHECK(built.size() <= 16);
+
+  // The written form: the chosen tokens in the order ALT, CTRL, SHIFT, then
+  // the key's upper-case letter or the default letter.
+  const std::string prefix = std::string(alt ? "ALT|" : "") + (ctrl ? "CTRL|" : "") + (shift ? "SHIFT|" : "");
+  FUZZ_CHECK(built.size() == prefix.size() + 1 && built.compare(0, prefix.size(), prefix) == 0);
+  const char upper = keyChar >= 'a' && keyChar <= 'z' ? static_cast<char>(keyChar - 32) : keyChar;
+  FUZZ_CHECK(built.back() == (IsUpperLetter(upper) ? upper : defaultLetter));
+
+  // With a letter at the end the text reads back as exactly what was ticked.
+  if (!IsUpperLetter(built.back())) return;
+  const HeapSlot slot(reinterpret_cast<const std::uint8_t*>(built.data()), built.size());
+  CheckReaders(slot.bytes);
+  const HotkeySpec spec = HotkeySpecFromText(slot.bytes);
+  FUZZ_CHECK(spec.fsModifiers == ((alt ? kModAlt : 0) | (ctrl ? kModControl : 0) | (shift ? kModShift : 0)));
+  FUZZ_CHECK(spec.vk == built.back());
+}
+
+// The duplicate check worked out from its table: entry 3 ("lock_close")
+// has a partner when either descriptor hashes like it; otherwise entry 2
+// (the lock hotkey) when it meets the mask hotkey or "mask_close"; otherwise
+// entry 1 when the mask hotkey hashes like "mask_close".
+int ExpectedDuplicate(std::uint32_t mask, std::uint32_t lock) {
+  const std::uint32_t maskClose = ElfHash("mask_close");
+  const std::uint32_t lockClose = ElfHash("lock_close");
+  if (mask == lockClose || lock == lockClose) return 3;
+  if (lock == mask || lock == maskClose) return 2;
+  if (mask == maskClose) return 1;
+  return -1;
+}
+
+void CheckDuplicates(const char* maskSlot, const char* lockSlot) {
+  MaskSettings settings;
+  SetSettingsText(settings.hotkey_mask_open, Terminated(maskSlot));
+  SetSettingsText(settings.hotkey_lock_open, Terminated(lockSlot));
+  const int found = settings.FindDuplicateHotkey();
+  FUZZ_CHECK(found == ExpectedDuplicate(ElfHash(maskSlot), ElfHash(lockSlot)));
+  if (Terminated(maskSlot) == Terminated(lockSlot)) FUZZ_CHECK(found >= 2);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::uint8_t head[3] = {0, 0, 0};
+  for (std::size_t i = 0; i < 3 && i < size; ++i) head[i] = data[i];
+  const std::size_t rest = size > 3 ? size - 3 : 0;
+  const std::uint8_t* slots = data + (size > 3 ? 3 : size);
+
+  const HeapSlot mask(slots, rest);
+  const HeapSlot lock(slots + (rest > kSlot ? kSlot : rest), rest > kSlot ? rest - kSlot : 0);
+  CheckReaders(mask.bytes);
+  CheckReaders(lock.bytes);
+  CheckDuplicates(mask.bytes, lock.bytes);
+  CheckDisplayName(HotkeySpecFromText(mask.bytes));
+
+  HotkeySpec anySpec;
+  if (size >= 8) {
+    std::memcpy(&anySpec.fsModifiers, data + size - 8, 4);
+    std::memcpy(&anySpec.vk, data + size - 4, 4);
+  }
+  CheckDisplayName(anySpec);
+
+  CheckBuilder(head[0], static_cast<char>(head[1]), static_cast<char>(head[2]));
+  return 0;
+}
