@@ -36,6 +36,33 @@ build_windows() {  # build_windows [build type]
   cmake --build "$BUILD/win" -j "$JOBS"
 }
 
+build_fuzz() {  # build_fuzz DIR: the libFuzzer targets, with clang
+  cmake -S "$ROOT" -B "$1" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DSOFTVEIL_FUZZ=ON >/dev/null
+  cmake --build "$1" -j "$JOBS"
+}
+
+# Runs one fuzz target for SECONDS on a fresh copy of its seed corpus and
+# prints how many inputs it ran. A finding makes libFuzzer exit non-zero; the
+# input that caused it is left in DIR/artifacts.
+run_fuzz() {  # run_fuzz DIR TARGET SECONDS
+  local dir=$1 target=$2 seconds=$3
+  local corpus=$dir/corpus/$target log=$dir/$target.log status=0
+  rm -rf "$corpus"
+  mkdir -p "$corpus" "$dir/artifacts" "$dir/tmp"
+  cp "$ROOT/tests/fuzz/corpus/$target/"* "$corpus/"
+  TMPDIR=$dir/tmp "$dir/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$dir/artifacts/$target-" "$corpus" >"$log" 2>&1 || status=$?
+  echo "$target: $(grep -m1 'stat::number_of_executed_units' "$log" || echo 'no final stats') in $seconds s"
+  if [ $status -ne 0 ]; then
+    local first
+    first=$(grep -n -m1 -E 'ERROR|check failed|runtime error|ALARM|out-of-memory' "$log" | cut -d: -f1 || true)
+    echo "$target FAILED (exit $status); from $log:"
+    tail -n +"${first:-1}" "$log" | head -n 80 || true
+  fi
+  return $status
+}
+
 # A Wine prefix of the build's own, made once and reused.
 setup_wine() {
   export WINEPREFIX=$BUILD/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
