@@ -343,3 +343,60 @@ bool TrayIconPresent(HWND controller) {
   nid.uID = 128;
   return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
+
+HWND FindChildOfClass(HWND parent, const std::wstring& className) {
+  struct Search {
+    const std::wstring* className;
+    HWND found;
+  } search{&className, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        if (ClassName(hwnd) != *s->className) return TRUE;
+        s->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<std::wstring> ChildTexts(HWND parent) {
+  std::vector<std::wstring> texts;
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        reinterpret_cast<std::vector<std::wstring>*>(lp)->push_back(WindowText(hwnd));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+POINT WindowCenter(HWND hwnd) {
+  RECT rc = {};
+  GetWindowRect(hwnd, &rc);
+  return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF color = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return color;
+}
+
+std::optional<std::string> UnixPath(const fs::path& path) {
+  // Wine's own export; a real Windows has no such function.
+  using ToUnix = char*(CDECL*)(const wchar_t*);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto toUnix = kernel ? reinterpret_cast<ToUnix>(
+                             reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")))
+                       : nullptr;
+  if (!toUnix) return std::nullopt;
+  char* unixPath = toUnix(path.wstring().c_str());
+  if (!unixPath) return std::nullopt;
+  std::string result = unixPath;
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  return result;
+}

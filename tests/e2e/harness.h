@@ -116,3 +116,18 @@ bool TrayIconPresent(HWND controller);
 // Whether a hotkey combination is free: RegisterHotKey succeeds (then it is
 // unregistered again at once).
 bool HotkeyIsFree(UINT modifiers, UINT vk);
+
+// The first descendant of `parent` of window class `className`, or null.
+HWND FindChildOfClass(HWND parent, const std::wstring& className);
+
+// The texts of every descendant of `parent`, in the order the system lists them.
+std::vector<std::wstring> ChildTexts(HWND parent);
+
+// The centre of a window's rectangle, in screen coordinates.
+POINT WindowCenter(HWND hwnd);
+
+// The colour shown on the screen at (x, y), as 0x00BBGGRR.
+COLORREF ScreenPixel(int x, int y);
+
+// The Unix path behind a Windows path under Wine; nothing elsewhere.
+std::optional<std::string> UnixPath(const std::filesystem::path& path);

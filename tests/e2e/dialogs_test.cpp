@@ -1,0 +1,630 @@
+// The settings dialog and the about dialog, driven from outside: what they
+// show, what OK and Cancel leave behind, the colour chooser, the web link,
+// and the rest of the program working on while either dialog is open.
+#include "tests/e2e/harness.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr UINT kTrayNotify = 2026;
+constexpr UINT kTrayIconId = 128;
+constexpr UINT kAboutCommand = 32772;
+constexpr UINT kSettingsCommand = 32773;
+constexpr UINT kMaskOnCommand = 32775;
+
+// Controls of the settings dialog.
+constexpr int kHeight = 1000;
+constexpr int kTransparency = 1003;
+constexpr int kTransparencyLabel = 1004;
+constexpr int kMaskCtrl = 1005, kMaskAlt = 1006, kMaskShift = 1007, kMaskKey = 1008;
+constexpr int kLockCtrl = 1013, kLockAlt = 1014, kLockShift = 1015, kLockKey = 1016;
+constexpr int kCancelButton = 1021;
+constexpr int kHorizontal = 1023, kVertical = 1024;
+constexpr int kColorButton = 1027;
+constexpr int kSwatchPlace = 1028;
+// The about dialog's hidden static that gives the link its place.
+constexpr int kLinkPlace = 1024;
+// The colour chooser's red, green and blue boxes.
+constexpr int kChooserRed = 706, kChooserGreen = 707, kChooserBlue = 708;
+
+constexpr wchar_t kSettingsCaption[] = L"设置";
+constexpr wchar_t kAboutCaption[] = L"关于 softveil";
+constexpr wchar_t kDuplicateMessage[] = L"您设置的快捷键有重复的，请检查一下！";
+constexpr char kHomePage[] = "https://softveil.quorvane.org/";
+
+// The reading window lies left of both centred dialogs, so the topmost mask
+// over it never hides a control the tests look at or click. 520 x 800.
+constexpr RECT kReaderRect{40, 100, 560, 900};
+// A point on the masked area, above the centred horizontal band, in the
+// mask's client coordinates.
+constexpr POINT kMaskedPoint{100, 150};
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+// What the settings dialog shows, read from outside.
+
+struct HotkeyRowView {
+  bool ctrl = false;
+  bool alt = false;
+  bool shift = false;
+  std::wstring key;
+  friend bool operator==(const HotkeyRowView&, const HotkeyRowView&) = default;
+};
+
+struct SettingsView {
+  std::wstring height;
+  int trackbarPos = 0;
+  int trackbarMin = 0;
+  int trackbarMax = 0;
+  std::wstring transparencyLabel;
+  bool horizontal = false;
+  bool vertical = false;
+  HotkeyRowView maskRow;
+  HotkeyRowView lockRow;
+  COLORREF swatch = CLR_INVALID;
+  friend bool operator==(const SettingsView&, const SettingsView&) = default;
+};
+
+void PrintTo(const HotkeyRowView& row, std::ostream* os) {
+  *os << (row.ctrl ? "CTRL+" : "") << (row.alt ? "ALT+" : "") << (row.shift ? "SHIFT+" : "") << "["
+      << Narrow(row.key) << "]";
+}
+
+void PrintTo(const SettingsView& v, std::ostream* os) {
+  *os << "{height " << Narrow(v.height) << ", trackbar " << v.trackbarPos << " in " << v.trackbarMin << ".."
+      << v.trackbarMax << ", label " << Narrow(v.transparencyLabel) << ", 横向 " << v.horizontal << ", 竖向 "
+      << v.vertical << ", mask ";
+  PrintTo(v.maskRow, os);
+  *os << ", lock ";
+  PrintTo(v.lockRow, os);
+  *os << ", swatch 0x" << std::hex << v.swatch << std::dec << "}";
+}
+
+bool Checked(HWND dlg, int id) { return SendDlgItemMessageW(dlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+std::wstring ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
+
+HWND Swatch(HWND settings) { return FindChildOfClass(settings, L"SoftveilChild"); }
+
+COLORREF SwatchColor(HWND settings) {
+  HWND swatch = Swatch(settings);
+  if (!swatch) return CLR_INVALID;
+  const POINT c = WindowCenter(swatch);
+  return ScreenPixel(c.x, c.y);
+}
+
+SettingsView ReadSettings(HWND dlg) {
+  SettingsView v;
+  v.height = ItemText(dlg, kHeight);
+  v.trackbarPos = static_cast<int>(SendDlgItemMessageW(dlg, kTransparency, TBM_GETPOS, 0, 0));
+  v.trackbarMin = static_cast<int>(SendDlgItemMessageW(dlg, kTransparency, TBM_GETRANGEMIN, 0, 0));
+  v.trackbarMax = static_cast<int>(SendDlgItemMessageW(dlg, kTransparency, TBM_GETRANGEMAX, 0, 0));
+  v.transparencyLabel = ItemText(dlg, kTransparencyLabel);
+  v.horizontal = Checked(dlg, kHorizontal);
+  v.vertical = Checked(dlg, kVertical);
+  v.maskRow = {Checked(dlg, kMaskCtrl), Checked(dlg, kMaskAlt), Checked(dlg, kMaskShift), ItemText(dlg, kMaskKey)};
+  v.lockRow = {Checked(dlg, kLockCtrl), Checked(dlg, kLockAlt), Checked(dlg, kLockShift), ItemText(dlg, kLockKey)};
+  v.swatch = SwatchColor(dlg);
+  return v;
+}
+
+// The swatch paints a moment after the dialog appears; the rest is there at once.
+void ExpectShows(HWND dlg, const SettingsView& expected) {
+  SettingsView shown;
+  WaitUntil([&] { return (shown = ReadSettings(dlg)) == expected; }, 2000);
+  EXPECT_EQ(shown, expected);
+}
+
+// Editing the settings dialog as a user would.
+
+void SetText(HWND dlg, int id, const wchar_t* text) {
+  SendMessageW(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+void SetCheck(HWND dlg, int id, bool on) {
+  SendDlgItemMessageW(dlg, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+void SetRow(HWND dlg, int ctrlId, int altId, int shiftId, int keyId, const HotkeyRowView& row) {
+  SetCheck(dlg, ctrlId, row.ctrl);
+  SetCheck(dlg, altId, row.alt);
+  SetCheck(dlg, shiftId, row.shift);
+  SetText(dlg, keyId, row.key.c_str());
+}
+void SetMaskRow(HWND dlg, const HotkeyRowView& row) { SetRow(dlg, kMaskCtrl, kMaskAlt, kMaskShift, kMaskKey, row); }
+void SetLockRow(HWND dlg, const HotkeyRowView& row) { SetRow(dlg, kLockCtrl, kLockAlt, kLockShift, kLockKey, row); }
+// Posted: OK may open a message box and the colour button a chooser, whose
+// modal runs would hold a sent message until they end.
+void Press(HWND dlg, int id) { PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
+
+bool WaitGone(HWND hwnd) { return WaitUntil([&] { return !IsWindow(hwnd); }, 3000); }
+
+// Points Wine's browser launcher at a shell script of ours that writes down
+// each address it is asked to open; the previous setting is put back after.
+class BrowserRecorder {
+ public:
+  BrowserRecorder() {
+    const std::optional<std::string> dir = UnixPath(dir_.path());
+    if (!dir) return;
+    log_ = dir_.path() / "opened.txt";
+    WriteBytes(dir_.path() / "browser.sh", "#!/bin/sh\nprintf '%s\\n' \"$@\" >> '" + *dir + "/opened.txt'\n");
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                        nullptr, &key_, nullptr) != ERROR_SUCCESS) {
+      key_ = nullptr;
+      return;
+    }
+    wchar_t old[1024] = {};
+    DWORD size = sizeof old - sizeof(wchar_t);
+    DWORD type = 0;
+    if (RegQueryValueExW(key_, L"Browsers", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS &&
+        type == REG_SZ) {
+      old_ = old;
+    }
+    // The launcher splits each entry like a command line and adds the address.
+    const std::string command = "/bin/sh \"" + *dir + "/browser.sh\"";
+    const std::wstring value(command.begin(), command.end());
+    ready_ = RegSetValueExW(key_, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  }
+  ~BrowserRecorder() {
+    if (!key_) return;
+    if (old_) {
+      RegSetValueExW(key_, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_->c_str()),
+                     static_cast<DWORD>((old_->size() + 1) * sizeof(wchar_t)));
+    } else {
+      RegDeleteValueW(key_, L"Browsers");
+    }
+    RegCloseKey(key_);
+  }
+  BrowserRecorder(const BrowserRecorder&) = delete;
+  BrowserRecorder& operator=(const BrowserRecorder&) = delete;
+
+  bool ready() const { return ready_; }
+  // One line per address opened so far.
+  std::string Opened() const { return ReadBytes(log_).value_or(""); }
+
+ private:
+  TempDir dir_;
+  fs::path log_;
+  HKEY key_ = nullptr;
+  std::optional<std::wstring> old_;
+  bool ready_ = false;
+};
+
+// A reading window under the pointer, softveil started over it, and its mask
+// (the first tick over a tall window creates it).
+class DialogsTest : public testing::Test {
+ protected:
+  void Start(std::optional<std::string> ini = std::nullopt) {
+    reader_ = std::make_unique<TestWindow>(kReaderRect);
+    PointAt(reader_->Center());
+    app_ = std::make_unique<Softveil>(std::move(ini));
+    ASSERT_TRUE(app_->controller());
+    mask_ = app_->WaitForMask();
+    ASSERT_TRUE(mask_) << "the first tick over a tall window creates the mask";
+  }
+
+  void TearDown() override {
+    if (!app_ || !app_->Running()) return;
+    // A test that stopped half-way may leave a menu or dialogs open, and the
+    // exit command waits for their modal runs: close them first.
+    if (FindPopupMenu()) TapKey(VK_ESCAPE);
+    for (int round = 0; round < 4; ++round) {
+      auto open = WindowsOfProcess(app_->pid(), [&](HWND h) {
+        return h != mask_ && IsWindowVisible(h) && ClassName(h) == L"#32770";
+      });
+      if (open.empty()) break;
+      for (HWND h : open) PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
+      Pause(300);
+    }
+    EXPECT_EQ(app_->Exit(), 0u);
+  }
+
+  static void PointAt(POINT p) { MovePointer(p.x, p.y); }
+  // Lets at least one tracking tick pass.
+  static void OneTick() { Pause(700); }
+
+  bool OpenTrayMenu() {
+    PostMessageW(app_->controller(), kTrayNotify, kTrayIconId, WM_RBUTTONUP);
+    return WaitUntil([] { return FindPopupMenu() != nullptr; });
+  }
+  // Picks the n-th item of the tray menu (separators are skipped).
+  HWND OpenFromTray(int item, const wchar_t* caption) {
+    if (!OpenTrayMenu()) return nullptr;
+    TapKey(VK_DOWN, item);
+    TapKey(VK_RETURN);
+    return WaitForDialog(caption);
+  }
+  HWND OpenByCommand(UINT command, const wchar_t* caption) {
+    PostMessageW(app_->controller(), WM_COMMAND, command, 0);
+    return WaitForDialog(caption);
+  }
+  HWND WaitForDialog(const std::wstring& caption) {
+    HWND dlg = nullptr;
+    WaitUntil([&] { return (dlg = app_->FindDialog(caption)) != nullptr; });
+    return dlg;
+  }
+  // Message boxes carry the program's name as their caption.
+  HWND WaitForMessageBox() { return WaitForDialog(L"softveil"); }
+
+  bool WaitShown() { return WaitUntil([&] { return IsWindowVisible(mask_) != FALSE; }, 3000); }
+  bool WaitHidden() { return WaitUntil([&] { return !IsWindowVisible(mask_); }, 3000); }
+  // Waits for the horizontal band stored from `top`: the mask is in place
+  // with its opening from top + 5 (until then it is small and has no hole).
+  bool WaitHorizontalBandAt(int top) {
+    return WaitUntil([&] { return RegionContains(mask_, 100, top + 4) && !RegionContains(mask_, 100, top + 5); }, 3000);
+  }
+  HWND LockLabel() const { return GetDlgItem(mask_, 1022); }
+  COLORREF MaskColorAt(POINT client) const {
+    RECT rc;
+    GetWindowRect(mask_, &rc);
+    return ScreenPixel(rc.left + client.x, rc.top + client.y);
+  }
+
+  // What must keep working while a modal dialog runs: the tick shows the
+  // mask the hotkey asked for, the lock hotkey shows its label, the tray
+  // menu opens, and the mask hotkey hides the mask again.
+  void ExpectProgramKeepsWorking() {
+    ASSERT_FALSE(IsWindowVisible(mask_));
+    PressKeys({VK_CONTROL, VK_MENU, 'O'});
+    ASSERT_TRUE(WaitShown()) << "mask hotkey and tick while a dialog is open";
+    // Shown first, then moved over the reading window within the same tick.
+    RECT rc = {};
+    EXPECT_TRUE(WaitUntil([&] {
+      GetWindowRect(mask_, &rc);
+      return EqualRect(&rc, &kReaderRect) != FALSE;
+    })) << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
+    PressKeys({VK_CONTROL, VK_MENU, 'L'});
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(LockLabel()) != FALSE; }, 3000)) << "lock hotkey";
+    PressKeys({VK_CONTROL, VK_MENU, 'L'});
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(LockLabel()); }, 3000));
+    EXPECT_TRUE(OpenTrayMenu()) << "tray menu while a dialog is open";
+    TapKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([] { return FindPopupMenu() == nullptr; }));
+    PressKeys({VK_CONTROL, VK_MENU, 'O'});
+    EXPECT_TRUE(WaitHidden());
+  }
+
+  std::unique_ptr<TestWindow> reader_;
+  std::unique_ptr<Softveil> app_;
+  HWND mask_ = nullptr;
+};
+
+SettingsView Defaults() {
+  SettingsView v;
+  v.height = L"200";
+  v.trackbarPos = 200;
+  v.trackbarMin = 10;
+  v.trackbarMax = 255;
+  v.transparencyLabel = L"200";
+  v.horizontal = true;
+  v.maskRow = {true, true, false, L"O"};
+  v.lockRow = {true, true, false, L"L"};
+  v.swatch = RGB(0, 0, 0);
+  return v;
+}
+
+TEST_F(DialogsTest, SettingsFromTheTrayShowTheDefaultsWhileTheProgramKeepsWorking) {
+  Start();
+  HWND dlg = OpenFromTray(3, kSettingsCaption);
+  ASSERT_TRUE(dlg);
+  ExpectShows(dlg, Defaults());
+  // The swatch lies exactly over its hidden placeholder.
+  RECT swatch = {}, place = {};
+  GetWindowRect(Swatch(dlg), &swatch);
+  GetWindowRect(GetDlgItem(dlg, kSwatchPlace), &place);
+  EXPECT_TRUE(EqualRect(&swatch, &place));
+  EXPECT_GT(swatch.right - swatch.left, 0);
+  for (int hidden : {1009, 1010, 1011, 1012, 1017, 1018, 1019, 1020, kSwatchPlace}) {
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, hidden))) << hidden;
+  }
+
+  ExpectProgramKeepsWorking();
+  EXPECT_TRUE(IsWindowVisible(dlg));
+
+  Press(dlg, kCancelButton);
+  ASSERT_TRUE(WaitGone(dlg));
+  EXPECT_FALSE(fs::exists(app_->IniPath())) << "cancel saves nothing";
+  EXPECT_FALSE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'O'));
+  EXPECT_FALSE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'L'));
+}
+
+TEST_F(DialogsTest, SettingsShowAHandWrittenIniAndOkRewritesOnlyWhatChanged) {
+  const std::string ini =
+      "[settings]\r\ntransparence=300\r\nhorizontal=0\r\ncolor=255\r\nheight=150\r\n"
+      "hotkey_mask_open=SHIFT|Q\r\nhotkey_lock_open=ALT|SHIFT|K\r\n[other]\r\nkeep=1\r\n";
+  Start(ini);
+  HWND dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  ASSERT_TRUE(dlg);
+  SettingsView expected;
+  expected.height = L"150";
+  expected.trackbarPos = 255;  // the trackbar clamps 300 to its range
+  expected.trackbarMin = 10;
+  expected.trackbarMax = 255;
+  expected.transparencyLabel = L"300";  // the label shows the stored number
+  expected.vertical = true;
+  expected.maskRow = {false, false, true, L"Q"};
+  expected.lockRow = {false, true, true, L"K"};
+  expected.swatch = RGB(255, 0, 0);  // 255 is red in the low byte
+  ExpectShows(dlg, expected);
+
+  // OK unchanged: the trackbar's 255 replaces 300 in place; every other value
+  // is written back as it was, so the file keeps its order and its other section.
+  Press(dlg, IDOK);
+  ASSERT_TRUE(WaitGone(dlg));
+  EXPECT_EQ(ReadBytes(app_->IniPath()),
+            "[settings]\r\ntransparence=255\r\nhorizontal=0\r\ncolor=255\r\nheight=150\r\n"
+            "hotkey_mask_open=SHIFT|Q\r\nhotkey_lock_open=ALT|SHIFT|K\r\n[other]\r\nkeep=1\r\n");
+  EXPECT_FALSE(HotkeyIsFree(MOD_SHIFT, 'Q'));
+  EXPECT_FALSE(HotkeyIsFree(MOD_ALT | MOD_SHIFT, 'K'));
+}
+
+TEST_F(DialogsTest, ConfirmedChangesAreSavedAndTakeEffectAtOnce) {
+  Start();
+  PostMessageW(app_->controller(), WM_COMMAND, kMaskOnCommand, 0);
+  ASSERT_TRUE(WaitShown());
+  // Centred horizontal band of 200 in 800: 300..500.
+  EXPECT_TRUE(WaitHorizontalBandAt(300));
+
+  HWND dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  ASSERT_TRUE(dlg);
+  SetText(dlg, kHeight, L"120");
+  SendDlgItemMessageW(dlg, kVertical, BM_CLICK, 0, 0);
+  SetMaskRow(dlg, {false, true, true, L"m"});  // lower case counts as the letter
+  SetLockRow(dlg, {true, true, true, L"k"});
+  EXPECT_FALSE(Checked(dlg, kHorizontal)) << "the radio buttons are one group";
+  Press(dlg, IDOK);
+  ASSERT_TRUE(WaitGone(dlg));
+
+  // A new file lists the keys in the order they are saved.
+  EXPECT_EQ(ReadBytes(app_->IniPath()),
+            "[settings]\r\nheight=120\r\nhorizontal=0\r\ntransparence=200\r\n"
+            "hotkey_mask_open=ALT|SHIFT|M\r\nhotkey_lock_open=ALT|CTRL|SHIFT|K\r\ncolor=0\r\n");
+  EXPECT_FALSE(HotkeyIsFree(MOD_ALT | MOD_SHIFT, 'M'));
+  EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'O'));
+  EXPECT_FALSE(HotkeyIsFree(MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'K'));
+  EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'L'));
+
+  // The next tick shows the vertical band, centred with the new thickness in
+  // 520: 260 - 60 = 200 to 60 + 260 = 320; the opening x 205..320, y 5..795.
+  ASSERT_TRUE(WaitUntil([&] { return RegionContains(mask_, 100, 400) && !RegionContains(mask_, 205, 400); }, 3000));
+  EXPECT_TRUE(RegionContains(mask_, 204, 400));
+  EXPECT_FALSE(RegionContains(mask_, 319, 400));
+  EXPECT_TRUE(RegionContains(mask_, 320, 400));
+  EXPECT_TRUE(RegionContains(mask_, 260, 4));
+  EXPECT_FALSE(RegionContains(mask_, 260, 5));
+  EXPECT_TRUE(RegionContains(mask_, 260, 795));
+
+  // The old mask hotkey does nothing any more; the new one toggles.
+  PressKeys({VK_CONTROL, VK_MENU, 'O'});
+  OneTick();
+  EXPECT_TRUE(IsWindowVisible(mask_));
+  PressKeys({VK_MENU, VK_SHIFT, 'M'});
+  ASSERT_TRUE(WaitHidden());
+  PressKeys({VK_MENU, VK_SHIFT, 'M'});
+  ASSERT_TRUE(WaitShown());
+  PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'K'});
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(LockLabel()) != FALSE; }, 3000));
+  PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, 'K'});
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(LockLabel()); }, 3000));
+
+  // Dragging uses the new thickness. Pressed left of the band (stored at 200):
+  // at 150 the band starts there, 150..270; at 400, past its start, it ends
+  // there, 280..400. Each move stays off the current opening.
+  RECT rc;
+  GetWindowRect(mask_, &rc);
+  const int y = rc.top + 400;
+  PointAt({rc.left + 100, y});
+  ClickLeft(true);
+  PointAt({rc.left + 150, y});
+  EXPECT_TRUE(WaitUntil([&] { return RegionContains(mask_, 154, 400) && !RegionContains(mask_, 155, 400); }));
+  EXPECT_FALSE(RegionContains(mask_, 269, 400));
+  EXPECT_TRUE(RegionContains(mask_, 270, 400));
+  PointAt({rc.left + 400, y});
+  EXPECT_TRUE(WaitUntil([&] { return RegionContains(mask_, 284, 400) && !RegionContains(mask_, 285, 400); }));
+  EXPECT_FALSE(RegionContains(mask_, 399, 400));
+  EXPECT_TRUE(RegionContains(mask_, 400, 400));
+  ClickLeft(false);
+}
+
+TEST_F(DialogsTest, DuplicateHotkeysAreRefusedAndARefusalThenCancelChangesNothing) {
+  const std::string ini = "[settings]\r\nheight=180\r\nhotkey_lock_open=CTRL|SHIFT|L\r\n";
+  Start(ini);
+  PostMessageW(app_->controller(), WM_COMMAND, kMaskOnCommand, 0);
+  ASSERT_TRUE(WaitShown());
+  // Horizontal band of 180 centred in 800: 310..490, the opening y 315..490.
+  const auto expectHorizontalBand = [&] {
+    EXPECT_TRUE(RegionContains(mask_, 100, 314));
+    EXPECT_FALSE(RegionContains(mask_, 100, 315));
+    EXPECT_FALSE(RegionContains(mask_, 100, 489));
+    EXPECT_TRUE(RegionContains(mask_, 100, 490));
+  };
+  ASSERT_TRUE(WaitHorizontalBandAt(310));
+  expectHorizontalBand();
+
+  // Refused, then cancelled.
+  HWND dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  ASSERT_TRUE(dlg);
+  SetText(dlg, kHeight, L"50");
+  SendDlgItemMessageW(dlg, kVertical, BM_CLICK, 0, 0);
+  SetMaskRow(dlg, {true, true, false, L"Z"});
+  SetLockRow(dlg, {true, true, false, L"z"});
+  Press(dlg, IDOK);
+  HWND box = WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(MessageBoxText(box), kDuplicateMessage);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitGone(box));
+  EXPECT_TRUE(IsWindowVisible(dlg)) << "the dialog stays open after the refusal";
+  Press(dlg, kCancelButton);
+  ASSERT_TRUE(WaitGone(dlg));
+
+  EXPECT_EQ(ReadBytes(app_->IniPath()), ini);
+  EXPECT_FALSE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'O'));
+  EXPECT_FALSE(HotkeyIsFree(MOD_CONTROL | MOD_SHIFT, 'L'));
+  EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'Z'));
+  OneTick();
+  expectHorizontalBand();
+  // The record kept the old values: the next opening shows them.
+  dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  ASSERT_TRUE(dlg);
+  SettingsView expected = Defaults();
+  expected.height = L"180";
+  expected.lockRow = {true, false, true, L"L"};
+  ExpectShows(dlg, expected);
+
+  // Refused, then mended and confirmed.
+  SetLockRow(dlg, {true, true, false, L"O"});
+  Press(dlg, IDOK);
+  box = WaitForMessageBox();
+  ASSERT_TRUE(box);
+  EXPECT_EQ(MessageBoxText(box), kDuplicateMessage);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitGone(box));
+  ASSERT_TRUE(IsWindowVisible(dlg));
+  SetText(dlg, kLockKey, L"P");
+  Press(dlg, IDOK);
+  ASSERT_TRUE(WaitGone(dlg));
+  EXPECT_EQ(app_->FindDialog(L"softveil"), nullptr);
+  // The existing key is replaced in place, the missing ones are added at the
+  // end of the section in the order they are saved.
+  EXPECT_EQ(ReadBytes(app_->IniPath()),
+            "[settings]\r\nheight=180\r\nhotkey_lock_open=ALT|CTRL|P\r\nhorizontal=1\r\ntransparence=200\r\n"
+            "hotkey_mask_open=ALT|CTRL|O\r\ncolor=0\r\n");
+  EXPECT_FALSE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'P'));
+  EXPECT_TRUE(HotkeyIsFree(MOD_CONTROL | MOD_SHIFT, 'L'));
+  EXPECT_FALSE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'O'));
+}
+
+// The colour chooser of the program, once it is open.
+HWND WaitForChooser(DWORD pid) {
+  HWND chooser = nullptr;
+  WaitUntil([&] {
+    auto found = WindowsOfProcess(pid, [](HWND h) { return IsWindowVisible(h) && GetDlgItem(h, kChooserRed); });
+    chooser = found.empty() ? nullptr : found.front();
+    return chooser != nullptr;
+  });
+  return chooser;
+}
+
+// Opens the chooser from the colour button, types a colour and answers with `command`.
+bool PickColor(HWND settings, DWORD pid, int r, int g, int b, UINT command) {
+  Press(settings, kColorButton);
+  HWND chooser = WaitForChooser(pid);
+  if (!chooser) return false;
+  SetText(chooser, kChooserRed, std::to_wstring(r).c_str());
+  SetText(chooser, kChooserGreen, std::to_wstring(g).c_str());
+  SetText(chooser, kChooserBlue, std::to_wstring(b).c_str());
+  PostMessageW(chooser, WM_COMMAND, command, 0);
+  return WaitGone(chooser);
+}
+
+TEST_F(DialogsTest, ColourFromTheChooserRepaintsTheSwatchAndAfterOkTheMask) {
+  Start();
+  PostMessageW(app_->controller(), WM_COMMAND, kMaskOnCommand, 0);
+  ASSERT_TRUE(WaitShown());
+  ASSERT_TRUE(WaitHorizontalBandAt(300)) << "the mask is in place";
+  EXPECT_TRUE(WaitUntil([&] { return MaskColorAt(kMaskedPoint) == RGB(0, 0, 0); }))
+      << "black at first: 0x" << std::hex << MaskColorAt(kMaskedPoint);
+
+  HWND dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  ASSERT_TRUE(dlg);
+  ASSERT_TRUE(WaitUntil([&] { return SwatchColor(dlg) == RGB(0, 0, 0); }));
+
+  const COLORREF picked = RGB(0, 128, 255);
+  ASSERT_TRUE(PickColor(dlg, app_->pid(), 0, 128, 255, IDOK));
+  EXPECT_TRUE(WaitUntil([&] { return SwatchColor(dlg) == picked; }, 2000)) << std::hex << SwatchColor(dlg);
+  // Cancelled: the swatch keeps the colour picked before.
+  ASSERT_TRUE(PickColor(dlg, app_->pid(), 255, 255, 0, IDCANCEL));
+  WaitUntil([&] { return SwatchColor(dlg) == picked; }, 2000);
+  Pause(300);
+  EXPECT_EQ(SwatchColor(dlg), picked);
+  EXPECT_FALSE(fs::exists(app_->IniPath())) << "nothing is saved before OK";
+
+  Press(dlg, IDOK);
+  ASSERT_TRUE(WaitGone(dlg));
+  // 0x00FF8000: blue 255, green 128, red 0.
+  EXPECT_EQ(ReadBytes(app_->IniPath()),
+            "[settings]\r\nheight=200\r\nhorizontal=1\r\ntransparence=200\r\n"
+            "hotkey_mask_open=ALT|CTRL|O\r\nhotkey_lock_open=ALT|CTRL|L\r\ncolor=16744448\r\n");
+  // The mask is repainted at every tick while it shows, so the new colour
+  // must appear within a few ticks without hiding the mask.
+  EXPECT_TRUE(WaitUntil([&] { return MaskColorAt(kMaskedPoint) == picked; }, 3000))
+      << "BUG: the shown mask keeps its old colour (0x" << std::hex << MaskColorAt(kMaskedPoint)
+      << ") after OK; it only takes the new one when it is hidden and shown again";
+  PressKeys({VK_CONTROL, VK_MENU, 'O'});
+  ASSERT_TRUE(WaitHidden());
+  PressKeys({VK_CONTROL, VK_MENU, 'O'});
+  ASSERT_TRUE(WaitShown());
+  EXPECT_TRUE(WaitUntil([&] { return MaskColorAt(kMaskedPoint) == picked; }, 2000)) << "shown again";
+
+  // The next opening starts from the saved colour.
+  dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  ASSERT_TRUE(dlg);
+  EXPECT_TRUE(WaitUntil([&] { return SwatchColor(dlg) == picked; }, 2000));
+  Press(dlg, kCancelButton);
+  ASSERT_TRUE(WaitGone(dlg));
+}
+
+bool HasTextContaining(const std::vector<std::wstring>& texts, std::initializer_list<const wchar_t*> phrases) {
+  return std::any_of(texts.begin(), texts.end(), [&](const std::wstring& t) {
+    return std::all_of(phrases.begin(), phrases.end(), [&](const wchar_t* p) { return t.find(p) != t.npos; });
+  });
+}
+
+TEST_F(DialogsTest, AboutShowsTheHelpOpensTheLinkAndClosesEveryWay) {
+  BrowserRecorder browser;
+  ASSERT_TRUE(browser.ready());
+  Start();
+  HWND dlg = OpenFromTray(2, kAboutCaption);
+  ASSERT_TRUE(dlg);
+  const std::vector<std::wstring> texts = ChildTexts(dlg);
+  EXPECT_TRUE(HasTextContaining(texts, {L"作者：quorvane"}));
+  EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::wstring& t) {
+    return t.starts_with(L"联系方式：") && t.size() > 5;
+  })) << "a contact line with an address";
+  EXPECT_TRUE(HasTextContaining(texts, {L"设置", L"开启遮挡", L"关闭遮挡"})) << "the first help text";
+  EXPECT_TRUE(HasTextContaining(texts, {L"锁定窗口", L"左键"})) << "the second help text";
+  EXPECT_EQ(ItemText(dlg, IDOK), L"确定");
+  HWND link = FindChildOfClass(dlg, L"SoftveilChild");
+  ASSERT_TRUE(link);
+  RECT linkRect = {}, place = {};
+  GetWindowRect(link, &linkRect);
+  GetWindowRect(GetDlgItem(dlg, kLinkPlace), &place);
+  EXPECT_TRUE(EqualRect(&linkRect, &place)) << "the link lies over its hidden placeholder";
+
+  ExpectProgramKeepsWorking();
+
+  // A press on the link opens the home page; the dialog stays.
+  PointAt(WindowCenter(link));
+  ClickLeft(true);
+  ClickLeft(false);
+  EXPECT_TRUE(WaitUntil([&] { return !browser.Opened().empty(); }, 10000));
+  EXPECT_EQ(browser.Opened(), std::string(kHomePage) + "\n");
+  EXPECT_TRUE(IsWindowVisible(dlg));
+  // The click made the dialog active, so Esc reaches it.
+  TapKey(VK_ESCAPE);
+  EXPECT_TRUE(WaitGone(dlg)) << "Esc";
+
+  dlg = OpenByCommand(kAboutCommand, kAboutCaption);
+  ASSERT_TRUE(dlg);
+  PostMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(WaitGone(dlg)) << "close box";
+
+  dlg = OpenByCommand(kAboutCommand, kAboutCaption);
+  ASSERT_TRUE(dlg);
+  Press(dlg, IDOK);
+  EXPECT_TRUE(WaitGone(dlg)) << "确定";
+  EXPECT_TRUE(app_->Running());
+  EXPECT_EQ(browser.Opened(), std::string(kHomePage) + "\n") << "opened once only";
+}
+
+}  // namespace
