@@ -197,6 +197,8 @@ void CControlDlg::OnSettings() {
   CSettingsDlg dlg(&m_settings);
   if (dlg.DoModal(hwnd_) != IDOK || m_exiting) return;
   m_maskDlg.m_nBandHeight = m_settings.height;
+  // The user expects a confirmed colour and opacity to show at once.
+  m_maskDlg.RefreshAppearance();
   // The user has just chosen these combinations: say so when the system
   // refuses one (another program holds it), or they would seem broken.
   std::wstring refused;

@@ -114,9 +114,15 @@ void CMaskDlg::OnInitDialog() {
   SetTimer(hwnd_, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
 }
 
+void CMaskDlg::RefreshAppearance() {
+  if (!hwnd_) return;
+  OnShowWindow();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
 void CMaskDlg::OnShowWindow() {
-  // Re-applied at every change of visibility, so a new opacity shows the next
-  // time the mask appears.
+  // Re-applied at every change of visibility too, so the opacity is right
+  // whenever the mask appears.
   if (m_pfnSetLayeredWindowAttributes && m_pSettings) {
     m_pfnSetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(m_pSettings->transparence & 0xFF), LWA_ALPHA);
   }
@@ -233,6 +239,9 @@ void CMaskDlg::ApplyRegion(const Rect& client, const std::optional<Rect>& hole) 
   }
   // From here the system owns the region.
   SetWindowRgn(hwnd_, region, TRUE);
+  // Not every system repaints the client for a new region; the mask repaints
+  // whole, so a colour changed meanwhile shows with the new shape.
+  InvalidateRect(hwnd_, nullptr, FALSE);
   UpdateWindow(hwnd_);
 }
 

@@ -26,6 +26,9 @@ class CMaskDlg : public DialogBase {
   // the system refused the combination; without a window it does nothing.
   bool RegisterMaskHotkey();
   void SwitchMaskOn();
+  // Applies the settings' opacity and colour at once (after the settings
+  // dialog is confirmed), instead of at the next show or repaint.
+  void RefreshAppearance();
 
   MaskSettings* m_pSettings = nullptr;
   int m_nBandHeight = 100;

@@ -1,5 +1,6 @@
 #include "tests/e2e/harness.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -134,8 +135,11 @@ HWND Softveil::FindDialog(const std::wstring& caption) const {
 }
 
 HWND Softveil::FindMessageBox() const {
+  // A message box carries its text in static 0xFFFF and the program's title
+  // as caption; the dialogs' unnamed labels have that id too.
   auto found = WindowsOfProcess(pid(), [](HWND h) {
-    return IsWindowVisible(h) && ClassName(h) == L"#32770" && GetDlgItem(h, 0xFFFF) != nullptr;
+    return IsWindowVisible(h) && ClassName(h) == L"#32770" && GetDlgItem(h, 0xFFFF) != nullptr &&
+           WindowText(h) == L"softveil";
   });
   return found.empty() ? nullptr : found.front();
 }
@@ -399,4 +403,35 @@ std::optional<std::string> UnixPath(const fs::path& path) {
   std::string result = unixPath;
   HeapFree(GetProcessHeap(), 0, unixPath);
   return result;
+}
+
+std::vector<std::wstring> TrayTooltips() {
+  // The shell keeps the icons' tips in tooltip controls of its own process;
+  // their tools are read through a buffer placed in that process.
+  std::vector<std::wstring> tips;
+  HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+  DWORD shell = 0;
+  if (!tray || !GetWindowThreadProcessId(tray, &shell)) return tips;
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shell);
+  if (!process) return tips;
+  constexpr SIZE_T kTextChars = 256;
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(TTTOOLINFOW) + kTextChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  for (HWND tip : WindowsOfProcess(shell, [](HWND h) { return ClassName(h) == L"tooltips_class32"; })) {
+    for (WPARAM i = 0;; ++i) {
+      TTTOOLINFOW info = {};
+      info.cbSize = sizeof info;
+      info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof info);
+      const wchar_t none = 0;
+      WriteProcessMemory(process, remote, &info, sizeof info, nullptr);
+      WriteProcessMemory(process, remote + sizeof info, &none, sizeof none, nullptr);
+      if (!SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote))) break;
+      wchar_t text[kTextChars] = {};
+      ReadProcessMemory(process, remote + sizeof info, text, sizeof text - sizeof(wchar_t), nullptr);
+      tips.emplace_back(text);
+    }
+  }
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return tips;
 }

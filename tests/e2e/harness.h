@@ -113,6 +113,9 @@ HWND FindPopupMenu();
 // Whether the shell holds softveil's tray icon (id 128 on the controller).
 bool TrayIconPresent(HWND controller);
 
+// The texts of the tray's tooltips, read from the shell's tooltip windows.
+std::vector<std::wstring> TrayTooltips();
+
 // Whether a hotkey combination is free: RegisterHotKey succeeds (then it is
 // unregistered again at once).
 bool HotkeyIsFree(UINT modifiers, UINT vk);

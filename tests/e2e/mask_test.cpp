@@ -66,7 +66,11 @@ TEST_F(MaskTest, HiddenUntilSwitchedOnThenCoversTheWindowTopmostWithAlpha) {
   Start();
   OneTick();
   EXPECT_FALSE(IsWindowVisible(mask_));
-  SwitchOn();
+  // The tray menu's first item, 开启遮挡.
+  PostMessageW(app_->controller(), 2026, 128, WM_RBUTTONUP);
+  ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
+  TapKey(VK_DOWN);
+  TapKey(VK_RETURN);
   ASSERT_TRUE(WaitShown());
   EXPECT_TRUE(SameRect(MaskRect(), RECT{200, 100, 1000, 900}));
   EXPECT_TRUE(GetWindowLongW(mask_, GWL_EXSTYLE) & WS_EX_TOPMOST);

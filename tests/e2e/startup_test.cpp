@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr UINT kTrayNotify = 2026;
@@ -18,6 +20,8 @@ TEST(Startup, ControllerIsHiddenWithoutTaskbarButtonAndLeavesNoIni) {
   EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
   EXPECT_FALSE(ex & WS_EX_APPWINDOW);
   EXPECT_TRUE(TrayIconPresent(app.controller()));
+  const auto tips = TrayTooltips();
+  EXPECT_NE(std::find(tips.begin(), tips.end(), L"softveil__quorvane"), tips.end()) << testing::PrintToString(tips);
   EXPECT_EQ(app.Exit(), 0u);
   EXPECT_FALSE(std::filesystem::exists(app.IniPath()));
 }
