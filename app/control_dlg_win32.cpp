@@ -219,9 +219,7 @@ void CControlDlg::OnAbout() {
 }
 
 bool CControlDlg::RegisterLockHotkey() {
-  const HotkeySpec spec = HotkeySpecFromText(m_settings.hotkey_lock_open);
-  UnregisterHotKey(hwnd_, ID_HOTKEY_LOCK);
-  return RegisterHotKey(hwnd_, ID_HOTKEY_LOCK, spec.fsModifiers, static_cast<UINT>(spec.vk)) != FALSE;
+  return RegisterHotkeyFromText(hwnd_, ID_HOTKEY_LOCK, m_settings.hotkey_lock_open);
 }
 
 void CControlDlg::AddTrayIcon() {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "settings/hotkey.h"
+
 HINSTANCE AppInstance() { return GetModuleHandleW(nullptr); }
 
 const wchar_t* AppTitle() {
@@ -21,6 +23,12 @@ const wchar_t* AppTitle() {
 
 void ShowAppMessage(HWND owner, const wchar_t* text) {
   MessageBoxW(owner, text, AppTitle(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool RegisterHotkeyFromText(HWND hwnd, int id, const char* descriptor) {
+  const HotkeySpec spec = HotkeySpecFromText(descriptor);
+  UnregisterHotKey(hwnd, id);
+  return RegisterHotKey(hwnd, id, spec.fsModifiers, static_cast<UINT>(spec.vk)) != FALSE;
 }
 
 INT_PTR DialogBase::RunModal(int id, HWND owner) {

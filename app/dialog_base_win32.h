@@ -60,5 +60,9 @@ HINSTANCE AppInstance();
 // The program's title, the caption of its message boxes.
 const wchar_t* AppTitle();
 
+// Registers hotkey `id` on `hwnd` anew from a descriptor text ("CTRL|ALT|O"),
+// unregistering the id first. False when the system refused the combination.
+bool RegisterHotkeyFromText(HWND hwnd, int id, const char* descriptor);
+
 // A message box with OK and the exclamation icon, captioned with the title.
 void ShowAppMessage(HWND owner, const wchar_t* text);

@@ -8,7 +8,6 @@
 #include "app/ids.h"
 #include "mask/clock_text.h"
 #include "res/resource.h"
-#include "settings/hotkey.h"
 
 CMaskDlg::CMaskDlg() { g_bMaskOff = 1; }
 
@@ -41,9 +40,7 @@ void CMaskDlg::SetVerticalBand(int left, int right) {
 
 bool CMaskDlg::RegisterMaskHotkey() {
   if (!hwnd_ || !m_pSettings) return true;
-  const HotkeySpec spec = HotkeySpecFromText(m_pSettings->hotkey_mask_open);
-  UnregisterHotKey(hwnd_, ID_HOTKEY_MASK);
-  return RegisterHotKey(hwnd_, ID_HOTKEY_MASK, spec.fsModifiers, static_cast<UINT>(spec.vk)) != FALSE;
+  return RegisterHotkeyFromText(hwnd_, ID_HOTKEY_MASK, m_pSettings->hotkey_mask_open);
 }
 
 void CMaskDlg::SwitchMaskOn() { g_bMaskOff = 0; }
