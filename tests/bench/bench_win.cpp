@@ -3,10 +3,12 @@
 // memory and its start-up, next to a reference window of our own that does
 // the bare minimum a drag move needs.
 //
-// Usage: bench.exe [floor] [start] [softveil] (all three parts by default;
-// SOFTVEIL_EXE names the program; SOFTVEIL_BENCH_IDLE_SECONDS shortens the
-// idle measurements; SOFTVEIL_BENCH_DEBUG=1 describes each move that got
-// lost). One line per figure on standard output:
+// Usage: bench.exe [floor] [start] [softveil] runs those parts (all three by
+// default); bench.exe compare A.exe B.exe ... sets builds of softveil side by
+// side instead (see Compare below), and bench.exe calls times single calls. SOFTVEIL_EXE names the program,
+// SOFTVEIL_BENCH_IDLE_SECONDS shortens the idle measurements, and
+// SOFTVEIL_BENCH_DEBUG=1 describes each move that got lost. One line per
+// figure on standard output:
 //   name <TAB> median <TAB> worst <TAB> unit <TAB> note
 // where worst is "-" when a figure has only one value. Progress goes to stderr.
 #include <windows.h>
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -36,6 +39,7 @@ constexpr double kPollTimeoutMs = 500;
 constexpr UINT kTrackTimer = 1234;
 constexpr UINT kMaskOn = 32775;
 constexpr UINT kLockSwitch = 32776;
+constexpr UINT kExit = 32771;
 
 // --- measuring -------------------------------------------------------------
 
@@ -75,13 +79,12 @@ class UnixProcess {
   double StatusMb(const char* field) const;
 
  private:
-  std::string pid_text() const { return std::to_string(pid_); }
   unsigned long pid_ = 0;
 };
 
 std::string ReadWholeFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                            nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return {};
   std::string text;
   char chunk[4096];
@@ -121,10 +124,11 @@ UnixProcess::UnixProcess(const std::wstring& exePath) {
     const std::size_t close = stat.rfind(')');
     if (close == std::string::npos) continue;
     std::size_t pos = close + 2;
-    char state = stat.size() > pos ? stat[pos] : 'Z';
-    if (state == 'Z') continue;
+    const char state = stat.size() > pos ? stat[pos] : 'Z';
+    if (state == 'Z') continue;  // ended, not yet reaped
     for (int field = 3; field < 22 && pos != std::string::npos; ++field) pos = stat.find(' ', pos + 1);
-    const unsigned long long started = pos == std::string::npos ? 0 : std::strtoull(stat.c_str() + pos + 1, nullptr, 10);
+    const unsigned long long started =
+        pos == std::string::npos ? 0 : std::strtoull(stat.c_str() + pos + 1, nullptr, 10);
     if (started >= newest) {
       newest = started;
       pid_ = std::wcstoul(name.c_str(), nullptr, 10);
@@ -148,6 +152,9 @@ double UnixProcess::StatusMb(const char* field) const {
   if (at == std::string::npos) return 0;
   return std::strtod(status.c_str() + at + std::strlen(field) + 1, nullptr) / 1024.0;  // the file says kB
 }
+
+// No process, no figure: the reference window's CPU is mixed with ours.
+double CpuMsOf(const UnixProcess* process) { return process ? process->CpuMs() : 0; }
 
 std::wstring SoftveilExePath() {
   const char* env = std::getenv("SOFTVEIL_EXE");
@@ -180,8 +187,7 @@ std::string Fixed(double value) {
   return text;
 }
 
-void RowOf(const std::string& name, const std::vector<double>& values, const char* unit,
-           const std::string& note = "") {
+void RowOf(const std::string& name, const std::vector<double>& values, const char* unit, const std::string& note = "") {
   Row(name, Median(values), Fixed(Worst(values)), unit, note);
 }
 
@@ -306,11 +312,13 @@ void DescribeMiss(HWND hwnd, int move, POINT sent, const Band& band) {
 struct DragResult {
   std::vector<double> latencies;
   int misses = 0;
+  double cpuPerMoveMs = -1;  // the dragged program's, where we can see it
 };
 
 // Drags over `hwnd`, a window covering the whole screen whose region is the
 // band `start` cut out of it, and times each move until its region is seen.
-DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves) {
+// With `owner`, also the CPU time its program spends per move.
+DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves, const UnixProcess* owner = nullptr) {
   const Rect client{0, 0, ScreenWidth(), ScreenHeight()};
   const int across = horizontal ? client.right / 2 : client.bottom / 2;
   DragWalk walk(horizontal, horizontal ? client.bottom : client.right, start);
@@ -321,6 +329,7 @@ DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves) {
   MovePointer(press.x, press.y);
   ClickLeft(true);
   Pause(200);
+  const double cpu0 = CpuMsOf(owner);
   for (int i = 0; i < moves; ++i) {
     const POINT p = at(walk.Step());
     HRGN expected = MaskRegion(horizontal, client, walk.band());
@@ -342,6 +351,7 @@ DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves) {
     DeleteObject(expected);
     result.latencies.push_back(latency);
   }
+  if (owner) result.cpuPerMoveMs = (CpuMsOf(owner) - cpu0) / moves;
   ClickLeft(false);
   Pause(200);
   return result;
@@ -350,6 +360,7 @@ DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves) {
 void ReportDrag(const std::string& name, const DragResult& drag, const std::string& note = "") {
   std::string text = std::to_string(drag.latencies.size()) + " moves";
   if (drag.misses) text += ", " + std::to_string(drag.misses) + " lost by the input path";
+  if (drag.cpuPerMoveMs >= 0) text += "; " + Fixed(drag.cpuPerMoveMs) + " ms CPU per move";
   if (!note.empty()) text += "; " + note;
   RowOf(name, drag.latencies, "ms", text);
 }
@@ -377,8 +388,8 @@ class ReferenceWindow {
       }();
       (void)registered;
       hwnd_ = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"SoftveilBenchReference", L"floor",
-                              WS_POPUP, 0, 0, client.right, client.bottom, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), this);
+                              WS_POPUP, 0, 0, client.right, client.bottom, nullptr, nullptr, GetModuleHandleW(nullptr),
+                              this);
       SetLayeredWindowAttributes(hwnd_, 0, 200, LWA_ALPHA);
       SetWindowRgn(hwnd_, MaskRegion(horizontal_, client, band_), FALSE);
       ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
@@ -450,6 +461,76 @@ void MeasureFloor(bool horizontal, bool redraw) {
              redraw ? "our own layered window, same size and moves" : "lower bound: no repaint at all");
 }
 
+// What idling costs any Wine program woken by softveil's two timers (500 ms
+// and 1 s) that does nothing on them: bench.exe started again as
+// "bench.exe idle-reference", measured from here.
+constexpr wchar_t kIdleClass[] = L"SoftveilBenchIdle";
+
+int RunIdleReference() {
+  WNDCLASSW wc = {};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kIdleClass;
+  RegisterClassW(&wc);
+  HWND hwnd = CreateWindowExW(0, kIdleClass, L"idle", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+  SetTimer(hwnd, 1234, 500, nullptr);
+  SetTimer(hwnd, 1, 1000, nullptr);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_CLOSE) break;
+    DispatchMessageW(&msg);
+  }
+  return 0;
+}
+
+// bench.exe in its idle-reference part: started, its window found.
+struct IdleReference {
+  IdleReference() {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    path = self;
+    std::wstring cmd = L"\"" + path + L"\" idle-reference";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    const double t0 = NowMs();
+    if (!CreateProcessW(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+    if (WaitUntilFast([&] { return (hwnd = FindWindowW(kIdleClass, nullptr)) != nullptr; })) startMs = NowMs() - t0;
+  }
+  ~IdleReference() {
+    if (!pi.hProcess) return;
+    if (hwnd) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  std::wstring path;
+  PROCESS_INFORMATION pi = {};
+  HWND hwnd = nullptr;
+  double startMs = -1;
+};
+
+void MeasureIdleFloor() {
+  std::vector<double> starts;
+  for (int i = 0; i < kStarts; ++i) {
+    IdleReference reference;
+    if (reference.startMs >= 0) starts.push_back(reference.startMs);
+  }
+  RowOf("floor: start of an empty Wine program", starts, "ms",
+        "CreateProcess to its first window; " + std::to_string(starts.size()) + " starts");
+
+  IdleReference reference;
+  if (!reference.hwnd) return;
+  Pause(1000);
+  const UnixProcess unix(reference.path);  // the newest bench.exe: this one
+  const int seconds = IdleSeconds();
+  const double cpu0 = unix.CpuMs(), t0 = NowMs();
+  Pause(seconds * 1000);
+  const double cpu1 = unix.CpuMs(), t1 = NowMs();
+  if (!unix.found()) return;
+  Row("floor: idle Wine program, same two timers", 100.0 * (cpu1 - cpu0) / (t1 - t0), "-", "% core",
+      "empty timer handlers; " + Fixed(cpu1 - cpu0) + " ms CPU in " + std::to_string(seconds) + " s");
+}
+
 // --- softveil --------------------------------------------------------------
 
 const char* Orientation(bool horizontal) { return horizontal ? "horizontal" : "vertical"; }
@@ -470,9 +551,7 @@ struct Session {
     Pause(700);  // one more tick: the band is placed
     return true;
   }
-  Band StartBand() const {
-    return PlaceBand({}, horizontal ? ScreenHeight() : ScreenWidth(), kBandHeight);
-  }
+  Band StartBand() const { return PlaceBand({}, horizontal ? ScreenHeight() : ScreenWidth(), kBandHeight); }
   bool BandIsCentred() const {
     HRGN expected = MaskRegion(horizontal, {0, 0, ScreenWidth(), ScreenHeight()}, StartBand());
     const bool same = WaitForRegion(mask, expected, NowMs()) >= 0;
@@ -489,13 +568,19 @@ struct Session {
 
 void PointAtCentre() { MovePointer(ScreenWidth() / 2, ScreenHeight() / 2); }
 
-void MeasureIdle(Session& s, const char* name, const std::string& note) {
-  const int seconds = IdleSeconds();
+// softveil's CPU time over `seconds` of doing nothing, as a share of one core.
+double IdleShare(Session& s, int seconds) {
   const double cpu0 = s.unix.CpuMs(), t0 = NowMs();
   Pause(seconds * 1000);
   const double cpu1 = s.unix.CpuMs(), t1 = NowMs();
-  Row(name, 100.0 * (cpu1 - cpu0) / (t1 - t0), "-", "% core",
-      note + "; " + Fixed(cpu1 - cpu0) + " ms CPU in " + std::to_string(seconds) + " s");
+  return 100.0 * (cpu1 - cpu0) / (t1 - t0);
+}
+
+void MeasureIdle(Session& s, const char* name, const std::string& note) {
+  const int seconds = IdleSeconds();
+  const double share = IdleShare(s, seconds);
+  Row(name, share, "-", "% core",
+      note + "; " + Fixed(share * seconds * 10) + " ms CPU in " + std::to_string(seconds) + " s");
 }
 
 // Posts a tick and waits until it has run. The lock switch it carries shows
@@ -507,24 +592,29 @@ bool TickAndWait(Session& s, bool labelShown) {
   return WaitUntil([&] { return (IsWindowVisible(s.lockLabel) != FALSE) == labelShown; }, 60000);
 }
 
-// Rounds of posted ticks, each closed by one that switches lock mode on and
-// one that switches it off again; the real 500 ms ticks that fall in a round
-// are counted in.
+// One round of posted ticks, closed by one that switches lock mode on and
+// one that switches it off again; the real 500 ms ticks that fall in the
+// round are counted in. The CPU time per tick, or a negative value.
+double TickRound(Session& s) {
+  Pause(300);
+  const double cpu0 = s.unix.CpuMs(), t0 = NowMs();
+  for (int i = 0; i < kTicksPerRound; ++i) {
+    while (!PostMessageW(s.app.controller(), WM_TIMER, kTrackTimer, 0)) Sleep(1);
+  }
+  if (!TickAndWait(s, true) || !TickAndWait(s, false)) {
+    Progress("ticks: the round never finished");
+    return -1;
+  }
+  const double cpu1 = s.unix.CpuMs(), t1 = NowMs();
+  return (cpu1 - cpu0) / (kTicksPerRound + 2 + (t1 - t0) / 500.0);
+}
+
 void MeasureTicks(Session& s) {
   std::vector<double> perTick;
   for (int round = 0; round < kTickRounds; ++round) {
-    Pause(300);
-    const double cpu0 = s.unix.CpuMs(), t0 = NowMs();
-    for (int i = 0; i < kTicksPerRound; ++i) {
-      while (!PostMessageW(s.app.controller(), WM_TIMER, kTrackTimer, 0)) Sleep(1);
-    }
-    if (!TickAndWait(s, true) || !TickAndWait(s, false)) {
-      Progress("ticks: the round never finished");
-      return;
-    }
-    const double cpu1 = s.unix.CpuMs(), t1 = NowMs();
-    const double ticks = kTicksPerRound + 2 + (t1 - t0) / 500.0;
-    perTick.push_back((cpu1 - cpu0) / ticks);
+    const double cpu = TickRound(s);
+    if (cpu < 0) return;
+    perTick.push_back(cpu);
   }
   RowOf(std::string("tick (") + Orientation(s.horizontal) + ")", perTick, "ms CPU",
         std::to_string(kTickRounds) + " rounds of " + std::to_string(kTicksPerRound) +
@@ -535,7 +625,9 @@ void MeasureTicks(Session& s) {
 // resident memory and swap), and the resident set as the working set.
 void ReportMemory(Session& s, const std::string& when) {
   Row("private memory " + when, s.unix.StatusMb("RssAnon") + s.unix.StatusMb("VmSwap"), "-", "MB");
-  Row("working set " + when, s.unix.StatusMb("VmRSS"), "-", "MB");
+  Row("working set " + when, s.unix.StatusMb("VmRSS"), "-", "MB",
+      "of which shared (window surfaces, mapped files): " +
+          Fixed(s.unix.StatusMb("RssShmem") + s.unix.StatusMb("RssFile")) + " MB");
 }
 
 void MeasureStarts() {
@@ -560,13 +652,81 @@ void MeasureStarts() {
     });
     const double t1 = NowMs();
     if (up) times.push_back(t1 - t0);
-    if (controller) PostMessageW(controller, WM_COMMAND, 32771, 0);
+    if (controller) PostMessageW(controller, WM_COMMAND, kExit, 0);
     if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
     WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
   RowOf("start to tray icon", times, "ms", std::to_string(times.size()) + " starts");
+}
+
+// What the calls of an idle tick and of the clock cost under this platform,
+// in the benchmark's own process: wall time per call over many calls.
+void MeasureCalls(HWND reader) {
+  constexpr int kCalls = 2000;
+  auto time = [&](const char* name, const std::function<void()>& call) {
+    const double t0 = NowMs();
+    for (int i = 0; i < kCalls; ++i) call();
+    Row(std::string("call: ") + name, (NowMs() - t0) * 1000 / kCalls, "-", "us", "wall time per call");
+  };
+  POINT pt = {ScreenWidth() / 2, ScreenHeight() / 2};
+  RECT rc;
+  time("GetCursorPos", [&] { GetCursorPos(&pt); });
+  time("WindowFromPoint", [&] { WindowFromPoint(pt); });
+  time("GetWindowRect", [&] { GetWindowRect(reader, &rc); });
+  time("GetSystemMetrics(SM_CXSCREEN)", [&] { GetSystemMetrics(SM_CXSCREEN); });
+  HWND hidden = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 20, nullptr, nullptr, nullptr, nullptr);
+  HWND label =
+      CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 80, 16, hidden, nullptr, nullptr, nullptr);
+  int n = 0;
+  time("ShowWindow(SW_HIDE) of a hidden window", [&] { ShowWindow(hidden, SW_HIDE); });
+  time("SetWindowTextW of a label in a hidden window",
+       [&] { SetWindowTextW(label, (std::to_wstring(++n) + L"秒").c_str()); });
+  DestroyWindow(hidden);
+}
+
+// Several builds of softveil side by side, for trying out a change: each
+// round runs every build in turn, so that the machine's changing load falls
+// on all of them alike. Usage: bench.exe compare A.exe B.exe ...; each build
+// is named by its folder.
+void Compare(const std::vector<std::wstring>& exes) {
+  struct Figures {
+    std::vector<double> idleHidden, idleShown, tick, dragCpu, dragLatency;
+  };
+  std::vector<Figures> figures(exes.size());
+  constexpr int kRounds = 5, kIdleSeconds = 10, kMoves = 300;
+  for (int round = 0; round < kRounds; ++round) {
+    for (std::size_t v = 0; v < exes.size(); ++v) {
+      std::fprintf(stderr, "bench: compare round %d, %ls\n", round + 1, exes[v].c_str());
+      _wputenv_s(L"SOFTVEIL_EXE", exes[v].c_str());
+      PointAtCentre();
+      Session s(true);
+      if (!s.unix.found() || !s.mask) return;
+      Pause(1000);
+      Figures& f = figures[v];
+      f.idleHidden.push_back(IdleShare(s, kIdleSeconds));
+      if (!s.SwitchOn()) return;
+      f.idleShown.push_back(IdleShare(s, kIdleSeconds));
+      f.tick.push_back(TickRound(s));
+      const DragResult drag = Drag(s.mask, true, s.StartBand(), kMoves, &s.unix);
+      f.dragCpu.push_back(drag.cpuPerMoveMs);
+      f.dragLatency.push_back(Median(drag.latencies));
+      PointAtCentre();
+      s.app.Exit();
+    }
+  }
+  for (std::size_t v = 0; v < exes.size(); ++v) {
+    const std::filesystem::path exe(exes[v]);
+    const std::string name = exe.parent_path().filename().string();
+    const Figures& f = figures[v];
+    const std::string over = "over " + std::to_string(kRounds) + " rounds";
+    RowOf(name + ": idle, mask hidden", f.idleHidden, "% core", over + " of " + std::to_string(kIdleSeconds) + " s");
+    RowOf(name + ": idle, mask shown", f.idleShown, "% core", over + " of " + std::to_string(kIdleSeconds) + " s");
+    RowOf(name + ": tick", f.tick, "ms CPU", over + " of " + std::to_string(kTicksPerRound) + " ticks");
+    RowOf(name + ": drag CPU per move", f.dragCpu, "ms CPU", over + " of " + std::to_string(kMoves) + " moves");
+    RowOf(name + ": drag latency (median of a round)", f.dragLatency, "ms", over);
+  }
 }
 
 }  // namespace
@@ -580,19 +740,40 @@ int wmain(int argc, wchar_t** argv) {
     }
     return false;
   };
+  if (argc > 1 && std::wcscmp(argv[1], L"idle-reference") == 0) return RunIdleReference();
   SetProcessDPIAware();
   TestWindow reader(RECT{0, 0, ScreenWidth(), ScreenHeight()});
   PointAtCentre();
+  if (argc > 2 && std::wcscmp(argv[1], L"compare") == 0) {
+    std::vector<std::wstring> exes;
+    for (int i = 2; i < argc; ++i) {
+      std::wstring exe = argv[i];
+      // A Unix path names the file on Wine's Z: drive.
+      if (exe[0] == L'/') {
+        for (wchar_t& c : exe) c = c == L'/' ? L'\\' : c;
+        exe = L"Z:" + exe;
+      }
+      exes.push_back(exe);
+    }
+    Compare(exes);
+    return 0;
+  }
 
   if (wanted(L"floor")) {
     Progress("reference window");
     for (bool horizontal : {true, false}) MeasureFloor(horizontal, true);
     for (bool horizontal : {true, false}) MeasureFloor(horizontal, false);
+    Progress("idle reference program");
+    MeasureIdleFloor();
   }
   if (wanted(L"start")) {
     Progress("start-up");
     PointAtCentre();
     MeasureStarts();
+  }
+  if (argc > 1 && std::wcscmp(argv[1], L"calls") == 0) {
+    MeasureCalls(reader.hwnd());  // only on request: not part of the table
+    return 0;
   }
   if (!wanted(L"softveil")) return 0;
   for (bool horizontal : {true, false}) {
@@ -628,7 +809,8 @@ int wmain(int argc, wchar_t** argv) {
       return 1;
     }
     Progress("drag");
-    ReportDrag(std::string("drag (") + Orientation(horizontal) + ")", Drag(s.mask, horizontal, s.StartBand(), kDragMoves));
+    ReportDrag(std::string("drag (") + Orientation(horizontal) + ")",
+               Drag(s.mask, horizontal, s.StartBand(), kDragMoves, &s.unix));
     if (horizontal) ReportMemory(s, "after " + std::to_string(kDragMoves) + " drags");
     PointAtCentre();
     if (s.app.Exit() != 0u) Progress("softveil did not exit cleanly");
