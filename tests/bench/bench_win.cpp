@@ -529,6 +529,8 @@ void MeasureIdleFloor() {
   if (!unix.found()) return;
   Row("floor: idle Wine program, same two timers", 100.0 * (cpu1 - cpu0) / (t1 - t0), "-", "% core",
       "empty timer handlers; " + Fixed(cpu1 - cpu0) + " ms CPU in " + std::to_string(seconds) + " s");
+  Row("floor: private memory of that program", unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"), "-", "MB",
+      "what Wine itself takes in a process (static runtime too)");
 }
 
 // --- softveil --------------------------------------------------------------

@@ -73,6 +73,7 @@ def main():
     for o in ("horizontal", "vertical"):
         add_win(f"floor: SetWindowRgn without redraw ({o})")
     add_win("floor: idle Wine program, same two timers")
+    add_win("floor: private memory of that program")
     add_win("floor: start of an empty Wine program")
     add("60 Hz frame budget", FRAME_MS, None, "ms", "one frame")
 
