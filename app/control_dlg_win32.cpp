@@ -65,6 +65,9 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HOTKEY:
       OnHotkey(wp);
       return TRUE;
+    case WM_DISPLAYCHANGE:
+      ReadScreenSize();
+      return FALSE;
     default:
       return FALSE;
   }
@@ -76,6 +79,7 @@ void CControlDlg::OnInitDialog() {
   m_bMaskCreated = 0;
   m_settings.Load();
   m_maskDlg.m_pSettings = &m_settings;
+  ReadScreenSize();
   SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
   // A tool window gets no taskbar button.
   const LONG exStyle = GetWindowLongW(hwnd_, GWL_EXSTYLE);
@@ -164,8 +168,8 @@ void CControlDlg::OnTrackTick() {
   in.rectKnown = under && GetWindowRect(under, &rc);
   if (in.rectKnown) in.rect = {rc.left, rc.top, rc.right, rc.bottom};
   in.bandHeight = m_maskDlg.m_nBandHeight;
-  in.screenW = GetSystemMetrics(SM_CXSCREEN);
-  in.screenH = GetSystemMetrics(SM_CYSCREEN);
+  in.screenW = m_screenW;
+  in.screenH = m_screenH;
 
   const TrackResult result = DecideTrackTick(in, g_bInTrackedWnd);
   g_hLockedWnd = result.lockedWnd;
@@ -177,16 +181,23 @@ void CControlDlg::OnTrackTick() {
       SendTrackToMask(under);
       break;
     case TrackAction::SetAndSend:
-      m_maskDlg.SetTargetArea(result.area.left, result.area.top, result.area.right, result.area.bottom);
+      m_maskDlg.SetTargetArea(result.area.left, result.area.top, result.area.right, result.area.bottom, m_screenW,
+                              m_screenH);
       SendTrackToMask(under);
       break;
     case TrackAction::SetAndCreate:
-      m_maskDlg.SetTargetArea(result.area.left, result.area.top, result.area.right, result.area.bottom);
+      m_maskDlg.SetTargetArea(result.area.left, result.area.top, result.area.right, result.area.bottom, m_screenW,
+                              m_screenH);
       // Tried once only: a mask that cannot be created is not retried every tick.
       m_bMaskCreated = 1;
       m_maskDlg.Create(hwnd_);
       break;
   }
+}
+
+void CControlDlg::ReadScreenSize() {
+  m_screenW = GetSystemMetrics(SM_CXSCREEN);
+  m_screenH = GetSystemMetrics(SM_CYSCREEN);
 }
 
 void CControlDlg::SendTrackToMask(HWND under) {
@@ -241,10 +252,9 @@ void CControlDlg::DestroyAll() {
   m_exiting = true;
   m_maskDlg.DestroyWindow();
   Shell_NotifyIconW(NIM_DELETE, &m_nid);
-  // Destroying the controller also destroys the windows it owns, so a
-  // settings or about dialog still open ends with it; the quit message then
-  // unwinds every modal run on the way out.
-  ::DestroyWindow(hwnd_);
+  EndDialog(hwnd_, 0);
+  // A settings or about dialog (or a message box over it) may still run its
+  // own modal loop inside ours: the quit message ends each of them in turn,
+  // innermost first, each closing its own window.
+  PostQuitMessage(0);
 }
-
-void CControlDlg::OnWindowGone() { PostQuitMessage(0); }

@@ -28,8 +28,8 @@ class CControlDlg : public DialogBase {
   void AddTrayIcon();
   // Mask window, tray icon, controller window; harmless when run again.
   void DestroyAll();
-  void OnWindowGone() override;
   void SendTrackToMask(HWND under);
+  void ReadScreenSize();
 
   NOTIFYICONDATAW m_nid = {};
   MaskSettings m_settings;
@@ -38,4 +38,8 @@ class CControlDlg : public DialogBase {
   HICON m_hIcon = nullptr;
   UINT m_taskbarCreated = 0;
   bool m_exiting = false;
+  // The primary screen's size, read at start and at each display change
+  // rather than at every tick: under Wine each read asks the server thrice.
+  int m_screenW = 0;
+  int m_screenH = 0;
 };

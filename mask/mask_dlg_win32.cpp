@@ -19,9 +19,8 @@ void CMaskDlg::DestroyWindow() {
   if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
-void CMaskDlg::SetTargetArea(int left, int top, int right, int bottom) {
-  m_rcTarget = ClampTargetArea({left, top, right, bottom}, GetSystemMetrics(SM_CXSCREEN),
-                               GetSystemMetrics(SM_CYSCREEN));
+void CMaskDlg::SetTargetArea(int left, int top, int right, int bottom, int screenW, int screenH) {
+  m_rcTarget = ClampTargetArea({left, top, right, bottom}, screenW, screenH);
 }
 
 void CMaskDlg::SetHorizontalBand(int top, int bottom) {
@@ -142,8 +141,9 @@ void CMaskDlg::OnMaskTrack() {
     return;
   }
   // The mask never takes the activation from the window being read: keys
-  // pressed while reading must keep reaching that window.
-  ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  // pressed while reading must keep reaching that window. Shown already and
+  // not minimised, the SetWindowPos below does all that is needed.
+  if (!IsWindowVisible(hwnd_) || IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
   SetWindowPos(hwnd_, HWND_TOPMOST, m_rcTarget.left, m_rcTarget.top, m_rcTarget.Width(), m_rcTarget.Height(),
                SWP_SHOWWINDOW | SWP_NOACTIVATE);
   PlaceLabels();
@@ -155,7 +155,12 @@ void CMaskDlg::PlaceLabels() {
   RECT label;
   GetClientRect(m_clockLabel, &label);
   const Rect client = ClientRect();
-  MoveWindow(m_clockLabel, client.right - label.right - 3, client.top, label.right, label.bottom, TRUE);
+  const POINT to = {client.right - label.right - 3, client.top};
+  // Most ticks find the clock where the last one put it.
+  RECT now;
+  GetWindowRect(m_clockLabel, &now);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&now), 2);
+  if (now.left != to.x || now.top != to.y) MoveWindow(m_clockLabel, to.x, to.y, label.right, label.bottom, TRUE);
 }
 
 void CMaskDlg::PositionBand() {
@@ -229,16 +234,33 @@ void CMaskDlg::OnClockTimer() {
 
 void CMaskDlg::ApplyRegion(const Rect& client, const std::optional<Rect>& hole) {
   if (!hwnd_) return;
+  if (m_appliedRegion && m_appliedRegion->client == client && m_appliedRegion->hole == hole) {
+    // The system still holds this very region (a tick that changed nothing):
+    // paint only what the system itself has invalidated, after a show, say.
+    UpdateWindow(hwnd_);
+    return;
+  }
+  const std::optional<AppliedRegion> previous = m_appliedRegion;
+  m_appliedRegion = AppliedRegion{client, hole};
   HRGN region = CreateRectRgn(client.left, client.top, client.right, client.bottom);
   if (hole) {
     UniqueRegion holeRegion(CreateRectRgn(hole->left, hole->top, hole->right, hole->bottom));
     CombineRgn(region, region, holeRegion.get(), RGN_DIFF);
   }
+  // Not every system repaints the client for a new region, so we say what
+  // to repaint. When only the band moved, that is the old opening, which
+  // becomes mask (a confirmed colour repaints the whole mask by itself); a
+  // new size repaints everything.
+  const bool bandMoved = previous && previous->client == client;
   // From here the system owns the region.
-  SetWindowRgn(hwnd_, region, TRUE);
-  // Not every system repaints the client for a new region; the mask repaints
-  // whole, so a colour changed meanwhile shows with the new shape.
-  InvalidateRect(hwnd_, nullptr, FALSE);
+  SetWindowRgn(hwnd_, region, bandMoved ? FALSE : TRUE);
+  if (!bandMoved) {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  } else if (previous->hole) {
+    const RECT opening = {previous->hole->left, previous->hole->top, previous->hole->right, previous->hole->bottom};
+    // With the labels: the opening may have cut into one.
+    RedrawWindow(hwnd_, &opening, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  }
   UpdateWindow(hwnd_);
 }
 

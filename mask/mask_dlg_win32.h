@@ -18,7 +18,8 @@ class CMaskDlg : public DialogBase {
   // there is no window (never created, or already gone).
   void DestroyWindow();
 
-  void SetTargetArea(int left, int top, int right, int bottom);
+  // Clamps to the primary screen of the given size (the caller has it at hand).
+  void SetTargetArea(int left, int top, int right, int bottom, int screenW, int screenH);
   void SetHorizontalBand(int top, int bottom);
   void SetVerticalBand(int left, int right);
 
@@ -57,4 +58,11 @@ class CMaskDlg : public DialogBase {
   UniqueMenu m_menu;
   HWND m_lockLabel = nullptr;
   HWND m_clockLabel = nullptr;
+  // The rectangles of the region last handed to the system, so that a tick
+  // that changes nothing neither rebuilds the region nor repaints the mask.
+  struct AppliedRegion {
+    Rect client;
+    std::optional<Rect> hole;
+  };
+  std::optional<AppliedRegion> m_appliedRegion;
 };

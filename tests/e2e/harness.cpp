@@ -10,16 +10,37 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Waits on `handle` (or just for `ms`) while answering the messages sent to
+// this thread, as any desktop program does: the system sends this thread's
+// hidden windows messages when another program's window closes, and a
+// thread that does not answer makes that program wait.
+DWORD PumpingWait(HANDLE handle, int ms) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return WAIT_TIMEOUT;
+    const DWORD count = handle ? 1 : 0;
+    const DWORD r = MsgWaitForMultipleObjects(count, &handle, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
+    if (handle && r == WAIT_OBJECT_0) return WAIT_OBJECT_0;
+  }
+}
+
+}  // namespace
+
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!done()) {
     if (std::chrono::steady_clock::now() > deadline) return done();
-    Sleep(20);
+    PumpingWait(nullptr, 20);
   }
   return true;
 }
 
-void Pause(int ms) { Sleep(ms); }
+void Pause(int ms) { PumpingWait(nullptr, ms); }
 
 TempDir::TempDir() {
   std::random_device rd;
@@ -118,7 +139,7 @@ HWND Softveil::WaitForMask(int timeoutMs) const {
 bool Softveil::Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
 std::optional<DWORD> Softveil::WaitExit(int timeoutMs) const {
-  if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  if (PumpingWait(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
   DWORD code = 0;
   GetExitCodeProcess(pi_.hProcess, &code);
   return code;
