@@ -26,9 +26,9 @@ void ShowAppMessage(HWND owner, const wchar_t* text) {
 }
 
 bool RegisterHotkeyFromText(HWND hwnd, int id, const char* descriptor) {
-  const HotkeySpec spec = HotkeySpecFromText(descriptor);
+  const HotkeySpec combo = HotkeySpecFromText(descriptor);
   UnregisterHotKey(hwnd, id);
-  return RegisterHotKey(hwnd, id, spec.fsModifiers, static_cast<UINT>(spec.vk)) != FALSE;
+  return RegisterHotKey(hwnd, id, combo.fsModifiers, static_cast<UINT>(combo.vk)) != FALSE;
 }
 
 INT_PTR DialogBase::RunModal(int id, HWND owner) {

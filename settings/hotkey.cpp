@@ -45,12 +45,12 @@ signed char HotkeyKeyChar(const char* text) {
 }
 
 HotkeySpec HotkeySpecFromText(const char* text) {
-  HotkeySpec spec;
-  if (HotkeyHasAlt(text)) spec.fsModifiers |= kModAlt;
-  if (HotkeyHasCtrl(text)) spec.fsModifiers |= kModControl;
-  if (HotkeyHasShift(text)) spec.fsModifiers |= kModShift;
-  spec.vk = HotkeyKeyChar(text);
-  return spec;
+  HotkeySpec combo;
+  if (HotkeyHasAlt(text)) combo.fsModifiers |= kModAlt;
+  if (HotkeyHasCtrl(text)) combo.fsModifiers |= kModControl;
+  if (HotkeyHasShift(text)) combo.fsModifiers |= kModShift;
+  combo.vk = HotkeyKeyChar(text);
+  return combo;
 }
 
 std::string BuildHotkeyText(bool alt, bool ctrl, bool shift, char keyChar, char defaultLetter) {
@@ -66,18 +66,18 @@ std::string BuildHotkeyText(bool alt, bool ctrl, bool shift, char keyChar, char 
   return text;
 }
 
-std::string HotkeyDisplayName(const HotkeySpec& spec) {
+std::string HotkeyDisplayName(const HotkeySpec& combo) {
   std::string name;
-  if (spec.fsModifiers & kModControl) name += "Ctrl+";
-  if (spec.fsModifiers & kModAlt) name += "Alt+";
-  if (spec.fsModifiers & kModShift) name += "Shift+";
-  if (spec.vk > ' ' && spec.vk < 127) {
-    name += static_cast<char>(spec.vk);
+  if (combo.fsModifiers & kModControl) name += "Ctrl+";
+  if (combo.fsModifiers & kModAlt) name += "Alt+";
+  if (combo.fsModifiers & kModShift) name += "Shift+";
+  if (combo.vk > ' ' && combo.vk < 127) {
+    name += static_cast<char>(combo.vk);
   } else {
     // A key character from a byte above 127 arrives sign-extended; show the
     // byte the user typed rather than a 32-bit negative number.
     const std::uint32_t code =
-        spec.vk < 0 && spec.vk >= -128 ? static_cast<std::uint32_t>(spec.vk + 256) : static_cast<std::uint32_t>(spec.vk);
+        combo.vk < 0 && combo.vk >= -128 ? static_cast<std::uint32_t>(combo.vk + 256) : static_cast<std::uint32_t>(combo.vk);
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%02X", code);
     name += hex;

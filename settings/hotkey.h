@@ -24,4 +24,4 @@ HotkeySpec HotkeySpecFromText(const char* text);
 std::string BuildHotkeyText(bool alt, bool ctrl, bool shift, char keyChar, char defaultLetter);
 
 // How a user reads the combination, e.g. "Ctrl+Alt+O", for messages.
-std::string HotkeyDisplayName(const HotkeySpec& spec);
+std::string HotkeyDisplayName(const HotkeySpec& combo);

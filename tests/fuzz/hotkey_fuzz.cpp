@@ -43,15 +43,15 @@ bool IsUpperLetter(char c) { return c >= 'A' && c <= 'Z'; }
 
 void CheckReaders(const char* slot) {
   const std::string text = Terminated(slot);
-  const HotkeySpec spec = HotkeySpecFromText(slot);
-  FUZZ_CHECK((spec.fsModifiers & ~(kModAlt | kModControl | kModShift)) == 0);
-  FUZZ_CHECK(((spec.fsModifiers & kModAlt) != 0) == HotkeyHasAlt(slot));
-  FUZZ_CHECK(((spec.fsModifiers & kModControl) != 0) == HotkeyHasCtrl(slot));
-  FUZZ_CHECK(((spec.fsModifiers & kModShift) != 0) == HotkeyHasShift(slot));
-  FUZZ_CHECK(spec.vk >= -128 && spec.vk <= 127);
+  const HotkeySpec combo = HotkeySpecFromText(slot);
+  FUZZ_CHECK((combo.fsModifiers & ~(kModAlt | kModControl | kModShift)) == 0);
+  FUZZ_CHECK(((combo.fsModifiers & kModAlt) != 0) == HotkeyHasAlt(slot));
+  FUZZ_CHECK(((combo.fsModifiers & kModControl) != 0) == HotkeyHasCtrl(slot));
+  FUZZ_CHECK(((combo.fsModifiers & kModShift) != 0) == HotkeyHasShift(slot));
+  FUZZ_CHECK(combo.vk >= -128 && combo.vk <= 127);
 
   const signed char key = HotkeyKeyChar(slot);
-  FUZZ_CHECK(spec.vk == key);
+  FUZZ_CHECK(combo.vk == key);
   // Every removed token ends in a bar, so a last character other than a bar
   // is never removed and is the key; any key comes from the text.
   if (!text.empty() && text.back() != '|') FUZZ_CHECK(key == static_cast<signed char>(text.back()));
@@ -62,8 +62,8 @@ void CheckReaders(const char* slot) {
   FUZZ_CHECK(ElfHash(slot) == ElfHash(text.c_str()));
 }
 
-void CheckDisplayName(const HotkeySpec& spec) {
-  const std::string name = HotkeyDisplayName(spec);
+void CheckDisplayName(const HotkeySpec& combo) {
+  const std::string name = HotkeyDisplayName(combo);
   FUZZ_CHECK(!name.empty() && name.size() <= 25);  // "Ctrl+Alt+Shift+0xFFFFFFFF"
   for (const char c : name) FUZZ_CHECK(c >= ' ' && c < 127);
 }
@@ -84,9 +84,9 @@ void CheckBuilder(std::uint8_t ticks, char keyChar, char defaultLetter) {
   if (!IsUpperLetter(built.back())) return;
   const HeapSlot slot(reinterpret_cast<const std::uint8_t*>(built.data()), built.size());
   CheckReaders(slot.bytes);
-  const HotkeySpec spec = HotkeySpecFromText(slot.bytes);
-  FUZZ_CHECK(spec.fsModifiers == ((alt ? kModAlt : 0) | (ctrl ? kModControl : 0) | (shift ? kModShift : 0)));
-  FUZZ_CHECK(spec.vk == built.back());
+  const HotkeySpec combo = HotkeySpecFromText(slot.bytes);
+  FUZZ_CHECK(combo.fsModifiers == ((alt ? kModAlt : 0) | (ctrl ? kModControl : 0) | (shift ? kModShift : 0)));
+  FUZZ_CHECK(combo.vk == built.back());
 }
 
 // The duplicate check worked out from its table: entry 3 ("lock_close")

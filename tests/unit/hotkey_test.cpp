@@ -33,9 +33,9 @@ TEST(HotkeySpecFromText, ReadsModifiersAndKey) {
       {"CTRL|\xFF", 2, -1},
   };
   for (const SpecCase& c : cases) {
-    const HotkeySpec spec = HotkeySpecFromText(c.text);
-    EXPECT_EQ(spec.fsModifiers, c.modifiers) << c.text;
-    EXPECT_EQ(spec.vk, c.vk) << c.text;
+    const HotkeySpec combo = HotkeySpecFromText(c.text);
+    EXPECT_EQ(combo.fsModifiers, c.modifiers) << c.text;
+    EXPECT_EQ(combo.vk, c.vk) << c.text;
   }
 }
 
@@ -44,9 +44,9 @@ TEST(HotkeySpecFromText, NullTextIsNoHotkey) {
   EXPECT_FALSE(HotkeyHasCtrl(nullptr));
   EXPECT_FALSE(HotkeyHasShift(nullptr));
   EXPECT_EQ(HotkeyKeyChar(nullptr), 0);
-  const HotkeySpec spec = HotkeySpecFromText(nullptr);
-  EXPECT_EQ(spec.fsModifiers, 0u);
-  EXPECT_EQ(spec.vk, 0);
+  const HotkeySpec combo = HotkeySpecFromText(nullptr);
+  EXPECT_EQ(combo.fsModifiers, 0u);
+  EXPECT_EQ(combo.vk, 0);
 }
 
 TEST(HotkeySpecFromText, NeverReadsPastTheSlot) {
@@ -56,9 +56,9 @@ TEST(HotkeySpecFromText, NeverReadsPastTheSlot) {
   std::memset(slot, 'Q', sizeof slot);
   slot[48] = 'K';
   std::memcpy(slot + 50, "SHIFT|", 6);
-  const HotkeySpec spec = HotkeySpecFromText(slot);
-  EXPECT_EQ(spec.vk, 'K');
-  EXPECT_EQ(spec.fsModifiers, 0u);
+  const HotkeySpec combo = HotkeySpecFromText(slot);
+  EXPECT_EQ(combo.vk, 'K');
+  EXPECT_EQ(combo.fsModifiers, 0u);
 }
 
 TEST(HotkeySpecFromText, StaysInsideAnUnterminatedHeapSlot) {
@@ -66,9 +66,9 @@ TEST(HotkeySpecFromText, StaysInsideAnUnterminatedHeapSlot) {
   const std::unique_ptr<char[]> slot(new char[50]);
   std::memset(slot.get(), 'A', 50);
   std::memcpy(slot.get(), "ALT|", 4);
-  const HotkeySpec spec = HotkeySpecFromText(slot.get());
-  EXPECT_EQ(spec.fsModifiers, kModAlt);
-  EXPECT_EQ(spec.vk, 'A');
+  const HotkeySpec combo = HotkeySpecFromText(slot.get());
+  EXPECT_EQ(combo.fsModifiers, kModAlt);
+  EXPECT_EQ(combo.vk, 'A');
 }
 
 TEST(HotkeyHasWords, FindsEachWordAnywhere) {
@@ -108,14 +108,14 @@ TEST(BuildHotkeyText, WritesWordsInFixedOrderAndAnUpperCaseLetter) {
 }
 
 TEST(BuildHotkeyText, ReadsBackAsTheSameHotkey) {
-  const HotkeySpec spec = HotkeySpecFromText(BuildHotkeyText(true, false, true, 'm', 'O').c_str());
-  EXPECT_EQ(spec.fsModifiers, kModAlt | kModShift);
-  EXPECT_EQ(spec.vk, 'M');
+  const HotkeySpec combo = HotkeySpecFromText(BuildHotkeyText(true, false, true, 'm', 'O').c_str());
+  EXPECT_EQ(combo.fsModifiers, kModAlt | kModShift);
+  EXPECT_EQ(combo.vk, 'M');
 }
 
 TEST(HotkeyDisplayName, NamesModifiersInUsualOrder) {
   struct Case {
-    HotkeySpec spec;
+    HotkeySpec combo;
     const char* expected;
   };
   const Case cases[] = {
@@ -128,7 +128,7 @@ TEST(HotkeyDisplayName, NamesModifiersInUsualOrder) {
       {{0, ' '}, "0x20"},
       {{0, 0x7F}, "0x7F"},
   };
-  for (const Case& c : cases) EXPECT_EQ(HotkeyDisplayName(c.spec), c.expected);
+  for (const Case& c : cases) EXPECT_EQ(HotkeyDisplayName(c.combo), c.expected);
 }
 
 }  // namespace
