@@ -54,3 +54,18 @@ target_include_directories(bench PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_options(bench PRIVATE -municode)
 target_link_libraries(bench PRIVATE softveil_core shell32 gdi32 user32)
 add_dependencies(bench softveil)
+
+# The soak: one softveil driven for minutes (tracking ticks, band drags,
+# dialog openings) while its memory and handles are watched. It moves the
+# pointer and opens windows, so it runs alone.
+add_executable(soak_tests tests/soak/soak_test.cpp tests/e2e/harness.cpp)
+target_compile_definitions(soak_tests PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(soak_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(soak_tests PRIVATE ${SOFTVEIL_GTEST_MAIN} psapi shell32 gdi32 user32)
+add_dependencies(soak_tests softveil)
+add_test(NAME soak_tests COMMAND soak_tests)
+set_tests_properties(soak_tests PROPERTIES
+  ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>"
+  TIMEOUT 1800
+  RUN_SERIAL TRUE
+  LABELS soak)
