@@ -119,7 +119,7 @@ class AppIn {
     if (!pi_.hProcess) return;
     if (Running()) {
       TerminateProcess(pi_.hProcess, 1);
-      WaitForSingleObject(pi_.hProcess, 5000);
+      WaitExit(5000);
     }
     CloseHandle(pi_.hProcess);
     CloseHandle(pi_.hThread);
@@ -139,7 +139,11 @@ class AppIn {
   HWND controller() const { return controller_; }
   bool Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
   std::optional<DWORD> WaitExit(int timeoutMs = 10000) const {
-    if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+    // Waiting through WaitUntil keeps this thread answering the messages an
+    // ending program's windows send.
+    if (!WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs)) {
+      return std::nullopt;
+    }
     DWORD code = 0;
     GetExitCodeProcess(pi_.hProcess, &code);
     return code;
@@ -256,6 +260,8 @@ struct SaveFault {
   // here; `undo` is run at the end whatever happens.
   std::function<std::optional<Form>(fs::path& dir, std::function<void()>& undo, std::string& whyNot)> prepare;
 };
+
+void PrintTo(const SaveFault& fault, std::ostream* os) { *os << fault.name; }
 
 class SaveFaultTest : public testing::TestWithParam<SaveFault> {};
 
