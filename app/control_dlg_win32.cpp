@@ -3,21 +3,20 @@
 #include <cwchar>
 #include <string>
 
-#include "app/globals.h"
-#include "app/ids.h"
+#include "common/globals.h"
+#include "common/ids.h"
 #include "app/tracker.h"
 #include "dialogs/about_dlg_win32.h"
 #include "dialogs/settings_dlg_win32.h"
 #include "res/resource.h"
 #include "settings/hotkey.h"
+#include "settings/hotkey_win32.h"
 
 namespace {
 
 constexpr wchar_t kTrayTip[] = L"softveil__quorvane";
 
 WindowId ToWindowId(HWND hwnd) { return reinterpret_cast<WindowId>(hwnd); }
-
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 }  // namespace
 

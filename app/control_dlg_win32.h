@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/dialog_base_win32.h"
+#include "common/dialog_base_win32.h"
 #include "mask/mask_dlg_win32.h"
 #include "settings/mask_settings.h"
 

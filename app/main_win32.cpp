@@ -6,8 +6,8 @@
 #include <ctime>
 
 #include "app/control_dlg_win32.h"
-#include "app/globals.h"
-#include "app/handles_win32.h"
+#include "common/globals.h"
+#include "common/handles_win32.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   UniqueKernelHandle mutex(CreateMutexW(nullptr, TRUE, L"softveil.exe"));

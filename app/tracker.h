@@ -1,6 +1,6 @@
 // The lock tracking decision of one 500 ms tick, apart from the window system.
 #pragma once
-#include "app/globals.h"
+#include "common/globals.h"
 #include "mask/band.h"
 
 struct TrackInput {

@@ -3,7 +3,8 @@ enable_language(RC)
 
 add_executable(softveil WIN32
   app/main_win32.cpp
-  app/dialog_base_win32.cpp
+  common/dialog_base_win32.cpp
+  settings/hotkey_win32.cpp
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
   dialogs/settings_dlg_win32.cpp

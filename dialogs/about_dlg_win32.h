@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/dialog_base_win32.h"
+#include "common/dialog_base_win32.h"
 #include "dialogs/link_label_win32.h"
 
 // Where the about dialog's link leads.

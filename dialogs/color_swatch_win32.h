@@ -2,7 +2,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/dialog_base_win32.h"
+#include "common/dialog_base_win32.h"
 
 class CColorSwatch : public ChildWindow {
  public:

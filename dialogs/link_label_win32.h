@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/dialog_base_win32.h"
+#include "common/dialog_base_win32.h"
 
 class CLinkLabel : public ChildWindow {
  public:

@@ -23,9 +23,6 @@ constexpr HotkeyRowIds kLockRowIds{IDC_LOCK_ALT, IDC_LOCK_CTRL, IDC_LOCK_SHIFT, 
 // The record's text fields hold 49 characters; longer input is cut there.
 constexpr int kMaxTextChars = static_cast<int>(kSettingsTextSize) - 1;
 
-// The form's texts are ASCII (numbers and one key letter).
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
 // Only ASCII matters to the number and key conversions; anything else is
 // replaced by a character that stops a number and is no key letter.
 std::string NarrowToAscii(const std::wstring& text) {

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/dialog_base_win32.h"
+#include "common/dialog_base_win32.h"
 #include "dialogs/color_swatch_win32.h"
 #include "settings/settings_form.h"
 

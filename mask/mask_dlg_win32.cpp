@@ -4,10 +4,11 @@
 
 #include <ctime>
 
-#include "app/globals.h"
-#include "app/ids.h"
+#include "common/globals.h"
+#include "common/ids.h"
 #include "mask/clock_text.h"
 #include "res/resource.h"
+#include "settings/hotkey_win32.h"
 
 CMaskDlg::CMaskDlg() { g_bMaskOff = 1; }
 

@@ -3,8 +3,8 @@
 #pragma once
 #include <windows.h>
 
-#include "app/dialog_base_win32.h"
-#include "app/handles_win32.h"
+#include "common/dialog_base_win32.h"
+#include "common/handles_win32.h"
 #include "mask/band.h"
 #include "settings/mask_settings.h"
 

@@ -36,10 +36,3 @@ std::int32_t ParseSaturated(std::string_view text) {
 std::int32_t DecimalToInt(std::string_view text) { return ParseSaturated(text); }
 
 std::int32_t DecimalToLong(std::string_view text) { return ParseSaturated(text); }
-
-std::string_view SlotText(const char* slot, std::size_t slotSize) {
-  if (slot == nullptr) return {};
-  std::size_t length = 0;
-  while (length < slotSize && slot[length] != '\0') ++length;
-  return {slot, length};
-}

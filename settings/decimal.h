@@ -9,6 +9,3 @@
 
 std::int32_t DecimalToInt(std::string_view text);   // atoi semantics
 std::int32_t DecimalToLong(std::string_view text);  // atol semantics
-
-// Reads at most `slotSize` bytes of a zero-terminated text held in a fixed slot.
-std::string_view SlotText(const char* slot, std::size_t slotSize);

@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "settings/decimal.h"
-#include "settings/mask_settings.h"
+#include "settings/text_slot.h"
 
 namespace {
 
@@ -12,7 +11,7 @@ namespace {
 // its terminating zero; the working copy holds at most 49 characters, so
 // nothing past the slot is ever read.
 std::string_view DescriptorText(const char* text) {
-  return SlotText(text, kSettingsTextSize - 1);
+  return SlotText(text);
 }
 
 bool Contains(const char* text, std::string_view word) {

@@ -8,47 +8,65 @@
 
 namespace {
 
-constexpr const char* kDefaultMaskHotkey = "CTRL|ALT|O";
-constexpr const char* kDefaultLockHotkey = "CTRL|ALT|L";
+constexpr SettingsKey IntKey(std::string_view name, int MaskSettings::*field, int byDefault) {
+  return {name, field, nullptr, byDefault, {}};
+}
+
+constexpr SettingsKey TextKey(std::string_view name, char (MaskSettings::*field)[kSettingsTextSize],
+                              std::string_view byDefault) {
+  return {name, nullptr, field, 0, byDefault};
+}
+
+// A new file lists the integers as height, horizontal, transparence; the
+// order of reading does not matter, so both follow this one table.
+constexpr SettingsKey kKeys[] = {
+    IntKey("height", &MaskSettings::height, 200),
+    IntKey("horizontal", &MaskSettings::horizontal, 1),
+    IntKey("transparence", &MaskSettings::transparence, 200),
+    TextKey("hotkey_mask_open", &MaskSettings::hotkey_mask_open, "CTRL|ALT|O"),
+    TextKey("hotkey_lock_open", &MaskSettings::hotkey_lock_open, "CTRL|ALT|L"),
+    TextKey("color", &MaskSettings::color, "0"),
+};
 
 }  // namespace
 
-void SetSettingsText(char (&slot)[kSettingsTextSize], std::string_view text) {
-  const std::size_t length = text.size() < kSettingsTextSize - 1 ? text.size() : kSettingsTextSize - 1;
-  std::string_view kept = text.substr(0, length);
-  std::size_t i = 0;
-  for (; i < kept.size(); ++i) slot[i] = kept[i];
-  for (; i < kSettingsTextSize; ++i) slot[i] = '\0';
+std::span<const SettingsKey> SettingsKeys() { return kKeys; }
+
+MaskSettings DefaultSettings() {
+  MaskSettings settings;
+  settings.ReadFrom(IniDocument());
+  return settings;
 }
 
 std::filesystem::path SettingsFilePath(const std::filesystem::path& directory) {
   return directory / kSettingsFileName;
 }
 
+void MaskSettings::ReadFrom(const IniDocument& doc) {
+  for (const SettingsKey& key : kKeys) {
+    if (key.intField) {
+      this->*key.intField = ProfileInt(doc, kSettingsSection, key.name, key.intDefault);
+    } else {
+      SetSettingsText(this->*key.textField,
+                      ProfileString(doc, kSettingsSection, key.name, key.textDefault, kSettingsTextSize));
+    }
+  }
+}
+
+void MaskSettings::WriteTo(IniDocument& doc) const {
+  for (const SettingsKey& key : kKeys) {
+    doc.Set(kSettingsSection, key.name,
+            key.intField ? std::to_string(this->*key.intField) : std::string(SlotText(this->*key.textField)));
+  }
+}
+
 void MaskSettings::LoadFrom(const std::filesystem::path& file) {
   // A file we cannot read counts as missing: every field takes its default.
-  const IniDocument doc = LoadIniFile(file);
-  height = ProfileInt(doc, kSettingsSection, "height", 200);
-  transparence = ProfileInt(doc, kSettingsSection, "transparence", 200);
-  horizontal = ProfileInt(doc, kSettingsSection, "horizontal", 1);
-  SetSettingsText(hotkey_mask_open,
-                  ProfileString(doc, kSettingsSection, "hotkey_mask_open", kDefaultMaskHotkey, kSettingsTextSize));
-  SetSettingsText(hotkey_lock_open,
-                  ProfileString(doc, kSettingsSection, "hotkey_lock_open", kDefaultLockHotkey, kSettingsTextSize));
-  SetSettingsText(color, ProfileString(doc, kSettingsSection, "color", "0", kSettingsTextSize));
+  ReadFrom(LoadIniFile(file));
 }
 
 bool MaskSettings::SaveTo(const std::filesystem::path& file) const {
-  return EditIniFile(file, [this](IniDocument& doc) {
-    // The integers go out in this order, not in the order Load reads them,
-    // so a new file lists height, horizontal, transparence.
-    doc.Set(kSettingsSection, "height", std::to_string(height));
-    doc.Set(kSettingsSection, "horizontal", std::to_string(horizontal));
-    doc.Set(kSettingsSection, "transparence", std::to_string(transparence));
-    doc.Set(kSettingsSection, "hotkey_mask_open", SlotText(hotkey_mask_open, kSettingsTextSize - 1));
-    doc.Set(kSettingsSection, "hotkey_lock_open", SlotText(hotkey_lock_open, kSettingsTextSize - 1));
-    doc.Set(kSettingsSection, "color", SlotText(color, kSettingsTextSize - 1));
-  });
+  return EditIniFile(file, [this](IniDocument& doc) { WriteTo(doc); });
 }
 
 int MaskSettings::Load() {
@@ -71,7 +89,7 @@ int MaskSettings::Save() const {
 
 std::uint32_t ElfHash(const char* text) {
   std::uint32_t h = 0;
-  for (const char c : SlotText(text, kSettingsTextSize - 1)) {
+  for (const char c : SlotText(text)) {
     // The byte counts as signed: bytes 0x80 to 0xFF add a negative amount.
     h = (h << 4) + static_cast<std::uint32_t>(static_cast<std::int32_t>(static_cast<signed char>(c)));
     const std::uint32_t g = h & 0xF0000000u;
@@ -99,5 +117,5 @@ int MaskSettings::FindDuplicateHotkey() const {
 }
 
 std::uint32_t SettingsColor(const MaskSettings& settings) {
-  return static_cast<std::uint32_t>(DecimalToLong(SlotText(settings.color, kSettingsTextSize - 1)));
+  return static_cast<std::uint32_t>(DecimalToLong(SlotText(settings.color)));
 }

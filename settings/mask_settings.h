@@ -1,11 +1,14 @@
 // The one settings record and its INI file.
 #pragma once
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string_view>
 
-constexpr std::size_t kSettingsTextSize = 50;  // 49 characters and the zero
+#include "settings/text_slot.h"
+
+class IniDocument;
+
 constexpr const char* kSettingsFileName = "softveil.ini";
 constexpr const char* kSettingsSection = "settings";
 
@@ -20,8 +23,8 @@ struct MaskSettings {
   // Fills every field from softveil.ini in the working directory, with the
   // defaults for whatever is missing. Always returns 1; never creates the file.
   int Load();
-  // Writes the six keys; returns 1 on success and 0 when the file could not
-  // be written (the old file is then left exactly as it was).
+  // Writes every key; returns 1 on success and 0 when the file could not be
+  // written (the old file is then left exactly as it was).
   int Save() const;
   // -1 when the hotkeys are all different, else the index of the last entry
   // of the check table that has an equal partner.
@@ -31,10 +34,29 @@ struct MaskSettings {
   // old one and swaps it in, or returns false and leaves the old one as it was.
   void LoadFrom(const std::filesystem::path& file);
   bool SaveTo(const std::filesystem::path& file) const;
+
+  // The same on a document in memory.
+  void ReadFrom(const IniDocument& doc);
+  void WriteTo(IniDocument& doc) const;
+
+  friend bool operator==(const MaskSettings&, const MaskSettings&) = default;
 };
 
-// Puts `text` into a 50-byte slot: cut to 49 characters, the rest zeros.
-void SetSettingsText(char (&slot)[kSettingsTextSize], std::string_view text);
+// One key of the settings file. An integer key names `intField`, a text key
+// `textField`; the other stays null.
+struct SettingsKey {
+  std::string_view name;
+  int MaskSettings::*intField = nullptr;
+  char (MaskSettings::*textField)[kSettingsTextSize] = nullptr;
+  int intDefault = 0;
+  std::string_view textDefault;
+};
+
+// Every key, in the order a new file lists them.
+std::span<const SettingsKey> SettingsKeys();
+
+// The record as a missing file gives it.
+MaskSettings DefaultSettings();
 
 // The settings file in `directory`.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& directory);

@@ -25,45 +25,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kOwnedKeys[] = {"height", "horizontal", "transparence", "hotkey_mask_open", "hotkey_lock_open",
-                                  "color"};
-
-// LoadFrom and SaveTo on a document instead of a file.
 MaskSettings ReadRecord(const IniDocument& doc) {
   MaskSettings s;
-  s.height = ProfileInt(doc, kSettingsSection, "height", 200);
-  s.transparence = ProfileInt(doc, kSettingsSection, "transparence", 200);
-  s.horizontal = ProfileInt(doc, kSettingsSection, "horizontal", 1);
-  SetSettingsText(s.hotkey_mask_open,
-                  ProfileString(doc, kSettingsSection, "hotkey_mask_open", "CTRL|ALT|O", kSettingsTextSize));
-  SetSettingsText(s.hotkey_lock_open,
-                  ProfileString(doc, kSettingsSection, "hotkey_lock_open", "CTRL|ALT|L", kSettingsTextSize));
-  SetSettingsText(s.color, ProfileString(doc, kSettingsSection, "color", "0", kSettingsTextSize));
+  s.ReadFrom(doc);
   return s;
 }
 
 std::string SavedBytes(const std::string& bytes, const MaskSettings& s) {
   IniDocument doc(bytes);
-  doc.Set(kSettingsSection, "height", std::to_string(s.height));
-  doc.Set(kSettingsSection, "horizontal", std::to_string(s.horizontal));
-  doc.Set(kSettingsSection, "transparence", std::to_string(s.transparence));
-  doc.Set(kSettingsSection, "hotkey_mask_open", SlotText(s.hotkey_mask_open, kSettingsTextSize - 1));
-  doc.Set(kSettingsSection, "hotkey_lock_open", SlotText(s.hotkey_lock_open, kSettingsTextSize - 1));
-  doc.Set(kSettingsSection, "color", SlotText(s.color, kSettingsTextSize - 1));
+  s.WriteTo(doc);
   return doc.Bytes();
 }
 
-bool SameRecord(const MaskSettings& a, const MaskSettings& b) {
-  return a.height == b.height && a.transparence == b.transparence && a.horizontal == b.horizontal &&
-         std::memcmp(a.hotkey_mask_open, b.hotkey_mask_open, kSettingsTextSize) == 0 &&
-         std::memcmp(a.hotkey_lock_open, b.hotkey_lock_open, kSettingsTextSize) == 0 &&
-         std::memcmp(a.color, b.color, kSettingsTextSize) == 0;
-}
-
 void CheckSlotsTerminated(const MaskSettings& s) {
-  FUZZ_CHECK(s.hotkey_mask_open[kSettingsTextSize - 1] == '\0');
-  FUZZ_CHECK(s.hotkey_lock_open[kSettingsTextSize - 1] == '\0');
-  FUZZ_CHECK(s.color[kSettingsTextSize - 1] == '\0');
+  for (const SettingsKey& key : SettingsKeys()) {
+    if (key.textField) FUZZ_CHECK((s.*key.textField)[kSettingsTextSize - 1] == '\0');
+  }
 }
 
 // Trims every control byte and blank, more than the store trims, so a name
@@ -85,8 +62,8 @@ bool SameAscii(std::string_view a, std::string_view b) {
 
 bool IsOwned(std::string_view section, std::string_view key) {
   if (!SameAscii(TrimWide(section), kSettingsSection)) return false;
-  for (const char* owned : kOwnedKeys) {
-    if (SameAscii(TrimWide(key), owned)) return true;
+  for (const SettingsKey& owned : SettingsKeys()) {
+    if (SameAscii(TrimWide(key), owned.name)) return true;
   }
   return false;
 }
@@ -184,16 +161,14 @@ bool ReadsBackUnchanged(std::string_view text) {
 
 void CheckReloaded(const MaskSettings& saved, const MaskSettings& reloaded) {
   CheckSlotsTerminated(reloaded);
-  // Integers are written as plain decimals, so they always come back.
-  FUZZ_CHECK(reloaded.height == saved.height);
-  FUZZ_CHECK(reloaded.transparence == saved.transparence);
-  FUZZ_CHECK(reloaded.horizontal == saved.horizontal);
-  const char* const slots[][2] = {{saved.hotkey_mask_open, reloaded.hotkey_mask_open},
-                                  {saved.hotkey_lock_open, reloaded.hotkey_lock_open},
-                                  {saved.color, reloaded.color}};
-  for (const auto& pair : slots) {
-    const std::string_view before = SlotText(pair[0], kSettingsTextSize);
-    if (ReadsBackUnchanged(before)) FUZZ_CHECK(SlotText(pair[1], kSettingsTextSize) == before);
+  for (const SettingsKey& key : SettingsKeys()) {
+    if (key.intField) {
+      // Integers are written as plain decimals, so they always come back.
+      FUZZ_CHECK(reloaded.*key.intField == saved.*key.intField);
+      continue;
+    }
+    const std::string_view before = SlotText(saved.*key.textField, kSettingsTextSize);
+    if (ReadsBackUnchanged(before)) FUZZ_CHECK(SlotText(reloaded.*key.textField, kSettingsTextSize) == before);
   }
 }
 
@@ -302,7 +277,7 @@ void CheckFile(const std::string& bytes, const InMemory& expected) {
   }
   MaskSettings loaded;
   loaded.LoadFrom(file);
-  FUZZ_CHECK(SameRecord(loaded, expected.loaded));
+  FUZZ_CHECK(loaded == expected.loaded);
 
   const bool written = loaded.SaveTo(file);
   FUZZ_CHECK(written == expected.editable);
@@ -314,7 +289,7 @@ void CheckFile(const std::string& bytes, const InMemory& expected) {
 
   MaskSettings reloaded;
   reloaded.LoadFrom(file);
-  FUZZ_CHECK(SameRecord(reloaded, expected.round.reloaded));
+  FUZZ_CHECK(reloaded == expected.round.reloaded);
   // A first line that began with blanks and then the bytes of a UTF-16 mark
   // starts the written file with that mark; a later save then refuses the
   // file, as it refuses any UTF-16 file, and leaves it as it is.

@@ -1,4 +1,5 @@
 #include "settings/decimal.h"
+#include "settings/text_slot.h"
 
 #include <gtest/gtest.h>
 

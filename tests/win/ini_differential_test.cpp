@@ -324,32 +324,34 @@ TEST_F(IniDifferentialTest, FileHeldOpenByAnotherProgram) {
 // program made them with the platform functions.
 void PlatformLoad(const fs::path& path, MaskSettings& s) {
   const std::string file = path.string();
-  s.height = static_cast<int>(GetPrivateProfileIntA("settings", "height", 200, file.c_str()));
-  s.transparence = static_cast<int>(GetPrivateProfileIntA("settings", "transparence", 200, file.c_str()));
-  s.horizontal = static_cast<int>(GetPrivateProfileIntA("settings", "horizontal", 1, file.c_str()));
-  GetPrivateProfileStringA("settings", "hotkey_mask_open", "CTRL|ALT|O", s.hotkey_mask_open, 50, file.c_str());
-  GetPrivateProfileStringA("settings", "hotkey_lock_open", "CTRL|ALT|L", s.hotkey_lock_open, 50, file.c_str());
-  GetPrivateProfileStringA("settings", "color", "0", s.color, 50, file.c_str());
+  for (const SettingsKey& key : SettingsKeys()) {
+    const std::string name(key.name);
+    if (key.intField) {
+      s.*key.intField = static_cast<int>(GetPrivateProfileIntA("settings", name.c_str(), key.intDefault, file.c_str()));
+    } else {
+      const std::string byDefault(key.textDefault);
+      GetPrivateProfileStringA("settings", name.c_str(), byDefault.c_str(), s.*key.textField, 50, file.c_str());
+    }
+  }
 }
 
 bool PlatformSave(const fs::path& path, const MaskSettings& s) {
   const std::string file = path.string();
   bool ok = true;
-  auto put = [&](const char* key, const std::string& value) {
-    ok = WritePrivateProfileStringA("settings", key, value.c_str(), file.c_str()) && ok;
-  };
-  put("height", std::to_string(s.height));
-  put("horizontal", std::to_string(s.horizontal));
-  put("transparence", std::to_string(s.transparence));
-  put("hotkey_mask_open", s.hotkey_mask_open);
-  put("hotkey_lock_open", s.hotkey_lock_open);
-  put("color", s.color);
+  for (const SettingsKey& key : SettingsKeys()) {
+    const std::string value = key.intField ? std::to_string(s.*key.intField) : std::string(s.*key.textField);
+    ok = WritePrivateProfileStringA("settings", std::string(key.name).c_str(), value.c_str(), file.c_str()) && ok;
+  }
   return ok;
 }
 
 std::string Describe(const MaskSettings& s) {
-  return std::to_string(s.height) + "," + std::to_string(s.transparence) + "," + std::to_string(s.horizontal) +
-         "," + s.hotkey_mask_open + "," + s.hotkey_lock_open + "," + s.color;
+  std::string text;
+  for (const SettingsKey& key : SettingsKeys()) {
+    text += key.intField ? std::to_string(s.*key.intField) : std::string(s.*key.textField);
+    text += ",";
+  }
+  return text;
 }
 
 TEST_F(IniDifferentialTest, RecordLoadAndSave) {

@@ -1,8 +1,6 @@
-#include "app/dialog_base_win32.h"
+#include "common/dialog_base_win32.h"
 
 #include <string>
-
-#include "settings/hotkey.h"
 
 HINSTANCE AppInstance() { return GetModuleHandleW(nullptr); }
 
@@ -21,14 +19,10 @@ const wchar_t* AppTitle() {
   return title.c_str();
 }
 
+std::wstring Widen(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 void ShowAppMessage(HWND owner, const wchar_t* text) {
   MessageBoxW(owner, text, AppTitle(), MB_OK | MB_ICONEXCLAMATION);
-}
-
-bool RegisterHotkeyFromText(HWND hwnd, int id, const char* descriptor) {
-  const HotkeySpec combo = HotkeySpecFromText(descriptor);
-  UnregisterHotKey(hwnd, id);
-  return RegisterHotKey(hwnd, id, combo.fsModifiers, static_cast<UINT>(combo.vk)) != FALSE;
 }
 
 INT_PTR DialogBase::RunModal(int id, HWND owner) {

@@ -1,4 +1,4 @@
-#include "app/globals.h"
+#include "common/globals.h"
 
 int g_bMaskOff = 1;
 int g_bLockOn = 0;

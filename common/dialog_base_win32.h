@@ -3,6 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 class DialogBase {
  public:
   DialogBase() = default;
@@ -60,9 +63,8 @@ HINSTANCE AppInstance();
 // The program's title, the caption of its message boxes.
 const wchar_t* AppTitle();
 
-// Registers hotkey `id` on `hwnd` anew from a descriptor text ("CTRL|ALT|O"),
-// unregistering the id first. False when the system refused the combination.
-bool RegisterHotkeyFromText(HWND hwnd, int id, const char* descriptor);
-
 // A message box with OK and the exclamation icon, captioned with the title.
 void ShowAppMessage(HWND owner, const wchar_t* text);
+
+// An ASCII text (a number, a file name, a key name) as a wide one.
+std::wstring Widen(std::string_view ascii);
