@@ -1,11 +1,12 @@
 #include "app/control_dlg_win32.h"
 
-#include <cwchar>
 #include <string>
+#include <utility>
 
+#include "app/tracker.h"
 #include "common/globals.h"
 #include "common/ids.h"
-#include "app/tracker.h"
+#include "common/popup_menu_win32.h"
 #include "dialogs/about_dlg_win32.h"
 #include "dialogs/settings_dlg_win32.h"
 #include "res/resource.h"
@@ -18,6 +19,16 @@ constexpr wchar_t kTrayTip[] = L"softveil__quorvane";
 
 WindowId ToWindowId(HWND hwnd) { return reinterpret_cast<WindowId>(hwnd); }
 
+std::wstring HotkeyName(const char* descriptor) { return Widen(HotkeyDisplayName(HotkeySpecFromText(descriptor))); }
+
+// The user has just chosen these combinations: say so when the system
+// refuses one (another program holds it), or they would seem broken.
+void ReportRefusedHotkeys(HWND owner, const std::wstring& names) {
+  if (names.empty()) return;
+  const std::wstring text = L"快捷键 " + names + L" 已被其他程序占用，无法使用。请在“设置”中换一个组合。";
+  ShowAppMessage(owner, text.c_str());
+}
+
 }  // namespace
 
 CControlDlg::CControlDlg() : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))) {}
@@ -27,7 +38,7 @@ INT_PTR CControlDlg::DoModal() { return RunModal(IDD_CONTROL, nullptr); }
 INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == m_taskbarCreated && m_taskbarCreated != 0) {
     // The shell (re)started: the icon it held is gone.
-    if (!m_exiting) AddTrayIcon();
+    if (m_trayIcon) m_trayIcon->Add();
     return TRUE;
   }
   switch (msg) {
@@ -47,6 +58,12 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_SYSCOMMAND:
+      // Alt+F4 while the controller holds the foreground (after the tray
+      // menu or a dialog closed) would close the program the user cannot
+      // see; only an explicit exit or another program's WM_CLOSE does.
+      if ((wp & 0xFFF0) == SC_CLOSE) return TRUE;
+      return FALSE;
     case WM_TIMER:
       OnTrackTick();
       return TRUE;
@@ -77,7 +94,6 @@ void CControlDlg::OnInitDialog() {
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   m_bMaskCreated = 0;
   m_settings.Load();
-  m_maskDlg.m_pSettings = &m_settings;
   ReadScreenSize();
   SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
   // A tool window gets no taskbar button.
@@ -90,16 +106,19 @@ void CControlDlg::OnInitDialog() {
   SetWindowPlacement(hwnd_, &placement);
   RegisterLockHotkey();
   m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  AddTrayIcon();
+  m_trayIcon.emplace(hwnd_, kTrayIconId, WM_TRAY_NOTIFY, m_hIcon, kTrayTip);
   ShowWindow(hwnd_, SW_HIDE);
 }
 
 INT_PTR CControlDlg::OnCommand(WPARAM wp) {
   switch (LOWORD(wp)) {
     case ID_MENU_CLOSE:
+      DestroyAll();
+      return TRUE;
     case IDOK:
     case IDCANCEL:
-      DestroyAll();
+      // Enter and Esc reach the invisible controller whenever it holds the
+      // foreground; they must not end the program.
       return TRUE;
     case ID_MENU_AUTHOR:
       OnAbout();
@@ -121,22 +140,11 @@ INT_PTR CControlDlg::OnCommand(WPARAM wp) {
 LRESULT CControlDlg::OnTrayNotify(WPARAM wp, LPARAM lp) {
   if (wp != kTrayIconId) return 1;
   if (lp != WM_RBUTTONUP) return 0;
-  POINT pt;
-  GetCursorPos(&pt);
-  UniqueMenu menu(CreatePopupMenu());
-  if (!menu) return 0;
-  AppendMenuW(menu.get(), MF_STRING, ID_MENU_MASK_ON, L"开启遮挡");
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu.get(), MF_STRING, ID_MENU_AUTHOR, L"帮助");
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu.get(), MF_STRING, ID_MENU_SETTINGS, L"设置");
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu.get(), MF_STRING, ID_MENU_CLOSE, L"关闭");
-  // Without the foreground the menu would not close on a click elsewhere;
-  // WM_NULL afterwards lets a second right click open it again at once.
-  SetForegroundWindow(hwnd_);
-  TrackPopupMenu(menu.get(), 0, pt.x, pt.y, 0, hwnd_, nullptr);
-  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  POINT at;
+  if (!GetCursorPos(&at)) return 0;
+  ShowPopupMenu(hwnd_, at,
+                {{ID_MENU_MASK_ON, L"开启遮挡"}, {0, nullptr}, {ID_MENU_AUTHOR, L"帮助"}, {0, nullptr},
+                 {ID_MENU_SETTINGS, L"设置"}, {0, nullptr}, {ID_MENU_CLOSE, L"关闭"}});
   return 0;
 }
 
@@ -154,25 +162,25 @@ void CControlDlg::OnHotkey(WPARAM wp) {
 void CControlDlg::OnTrackTick() {
   if (m_exiting) return;
   POINT pt;
-  GetCursorPos(&pt);
+  // No pointer position (the secure desktop, a locked screen): nothing to decide.
+  if (!GetCursorPos(&pt)) return;
   const HWND under = WindowFromPoint(pt);
 
   TrackInput in;
   in.under = ToWindowId(under);
   in.mask = ToWindowId(m_maskDlg.hwnd());
   in.maskCreated = m_bMaskCreated != 0;
-  in.lockOn = g_bLockOn != 0;
-  in.lockedWnd = g_hLockedWnd;
+  in.lock = {g_bLockOn != 0, g_hLockedWnd, g_bInTrackedWnd};
   RECT rc;
   in.rectKnown = under && GetWindowRect(under, &rc);
   if (in.rectKnown) in.rect = {rc.left, rc.top, rc.right, rc.bottom};
-  in.bandHeight = m_maskDlg.m_nBandHeight;
+  in.bandHeight = m_maskDlg.BandHeight();
   in.screenW = m_screenW;
   in.screenH = m_screenH;
 
-  const TrackResult result = DecideTrackTick(in, g_bInTrackedWnd);
-  g_hLockedWnd = result.lockedWnd;
-  g_bInTrackedWnd = result.inTrackedWnd;
+  const TrackResult result = DecideTrackTick(in);
+  g_hLockedWnd = result.lock.lockedWnd;
+  g_bInTrackedWnd = result.lock.inTrackedWnd;
   switch (result.action) {
     case TrackAction::None:
       break;
@@ -180,18 +188,24 @@ void CControlDlg::OnTrackTick() {
       SendTrackToMask(under);
       break;
     case TrackAction::SetAndSend:
-      m_maskDlg.SetTargetArea(result.area.left, result.area.top, result.area.right, result.area.bottom, m_screenW,
-                              m_screenH);
+      m_maskDlg.SetTargetArea(result.area);
       SendTrackToMask(under);
       break;
     case TrackAction::SetAndCreate:
-      m_maskDlg.SetTargetArea(result.area.left, result.area.top, result.area.right, result.area.bottom, m_screenW,
-                              m_screenH);
-      // Tried once only: a mask that cannot be created is not retried every tick.
-      m_bMaskCreated = 1;
-      m_maskDlg.Create(hwnd_);
+      m_maskDlg.SetTargetArea(result.area);
+      CreateMask();
       break;
   }
+}
+
+void CControlDlg::CreateMask() {
+  // Tried once only: a mask that cannot be created is not retried every tick.
+  m_bMaskCreated = 1;
+  m_maskDlg.Create(hwnd_);
+  // The window registered its hotkey as it was created; asking again tells
+  // whether the combination confirmed before is held.
+  if (!std::exchange(m_reportMaskHotkeyAtCreation, false) || !m_maskDlg.hwnd()) return;
+  if (!m_maskDlg.RegisterMaskHotkey()) ReportRefusedHotkeys(hwnd_, HotkeyName(m_settings.hotkey_mask_open));
 }
 
 void CControlDlg::ReadScreenSize() {
@@ -204,23 +218,22 @@ void CControlDlg::SendTrackToMask(HWND under) {
 }
 
 void CControlDlg::OnSettings() {
-  CSettingsDlg dlg(&m_settings);
+  CSettingsDlg dlg(m_settings);
   if (dlg.DoModal(hwnd_) != IDOK || m_exiting) return;
-  m_maskDlg.m_nBandHeight = m_settings.height;
-  // The user expects a confirmed colour and opacity to show at once.
-  m_maskDlg.RefreshAppearance();
-  // The user has just chosen these combinations: say so when the system
-  // refuses one (another program holds it), or they would seem broken.
+  m_maskDlg.ApplySettings();
+  // Both combinations are let go before either is taken again: with the two
+  // swapped, the first registration would find the other still held by us.
+  UnregisterHotKey(hwnd_, ID_HOTKEY_LOCK);
+  m_maskDlg.UnregisterMaskHotkey();
   std::wstring refused;
-  if (!RegisterLockHotkey()) refused += Widen(HotkeyDisplayName(HotkeySpecFromText(m_settings.hotkey_lock_open)));
-  if (!m_maskDlg.RegisterMaskHotkey()) {
+  if (!RegisterLockHotkey()) refused = HotkeyName(m_settings.hotkey_lock_open);
+  if (!m_maskDlg.hwnd()) {
+    m_reportMaskHotkeyAtCreation = true;
+  } else if (!m_maskDlg.RegisterMaskHotkey()) {
     if (!refused.empty()) refused += L"、";
-    refused += Widen(HotkeyDisplayName(HotkeySpecFromText(m_settings.hotkey_mask_open)));
+    refused += HotkeyName(m_settings.hotkey_mask_open);
   }
-  if (!refused.empty()) {
-    const std::wstring text = L"快捷键 " + refused + L" 已被其他程序占用，无法使用。请在“设置”中换一个组合。";
-    ShowAppMessage(hwnd_, text.c_str());
-  }
+  ReportRefusedHotkeys(hwnd_, refused);
 }
 
 void CControlDlg::OnAbout() {
@@ -232,25 +245,11 @@ bool CControlDlg::RegisterLockHotkey() {
   return RegisterHotkeyFromText(hwnd_, ID_HOTKEY_LOCK, m_settings.hotkey_lock_open);
 }
 
-void CControlDlg::AddTrayIcon() {
-  m_nid = {};
-  m_nid.cbSize = sizeof m_nid;
-  m_nid.hWnd = hwnd_;
-  m_nid.uID = kTrayIconId;
-  m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  m_nid.uCallbackMessage = WM_TRAY_NOTIFY;
-  m_nid.hIcon = m_hIcon;
-  wcsncpy(m_nid.szTip, kTrayTip, std::size(m_nid.szTip) - 1);
-  // When the shell is not ready yet this fails; "TaskbarCreated" brings it back.
-  Shell_NotifyIconW(NIM_ADD, &m_nid);
-  ShowWindow(hwnd_, SW_HIDE);
-}
-
 void CControlDlg::DestroyAll() {
   if (m_exiting) return;
   m_exiting = true;
   m_maskDlg.DestroyWindow();
-  Shell_NotifyIconW(NIM_DELETE, &m_nid);
+  m_trayIcon.reset();
   EndDialog(hwnd_, 0);
   // A settings or about dialog (or a message box over it) may still run its
   // own modal loop inside ours: the quit message ends each of them in turn,

@@ -2,8 +2,10 @@
 // hotkey and the 500 ms tracking tick. Its modal run is the message loop.
 #pragma once
 #include <windows.h>
-#include <shellapi.h>
 
+#include <optional>
+
+#include "app/tray_icon_win32.h"
 #include "common/dialog_base_win32.h"
 #include "mask/mask_dlg_win32.h"
 #include "settings/mask_settings.h"
@@ -22,22 +24,25 @@ class CControlDlg : public DialogBase {
   LRESULT OnTrayNotify(WPARAM wp, LPARAM lp);
   void OnHotkey(WPARAM wp);
   void OnTrackTick();
+  void CreateMask();
   void OnSettings();
   void OnAbout();
   bool RegisterLockHotkey();
-  void AddTrayIcon();
   // Mask window, tray icon, controller window; harmless when run again.
   void DestroyAll();
   void SendTrackToMask(HWND under);
   void ReadScreenSize();
 
-  NOTIFYICONDATAW m_nid = {};
   MaskSettings m_settings;
-  CMaskDlg m_maskDlg;
+  CMaskDlg m_maskDlg{m_settings};
   int m_bMaskCreated = 0;
   HICON m_hIcon = nullptr;
+  std::optional<TrayIcon> m_trayIcon;
   UINT m_taskbarCreated = 0;
   bool m_exiting = false;
+  // A mask hotkey confirmed before the mask window existed is registered
+  // when the window is created; a refusal is reported then.
+  bool m_reportMaskHotkeyAtCreation = false;
   // The primary screen's size, read at start and at each display change
   // rather than at every tick: under Wine each read asks the server thrice.
   int m_screenW = 0;

@@ -1,9 +1,8 @@
 #include "app/tracker.h"
 
-TrackResult DecideTrackTick(const TrackInput& in, int currentInTracked) {
+TrackResult DecideTrackTick(const TrackInput& in) {
   TrackResult result;
-  result.lockedWnd = in.lockedWnd;
-  result.inTrackedWnd = currentInTracked;
+  result.lock = in.lock;
 
   // Over the mask itself: re-show it in place. Recording the mask as the
   // tracked window would tie the lock to our own overlay.
@@ -12,18 +11,18 @@ TrackResult DecideTrackTick(const TrackInput& in, int currentInTracked) {
     return result;
   }
 
-  if (in.lockOn) {
-    if (in.under != in.lockedWnd) {
+  if (in.lock.lockOn) {
+    if (in.under != in.lock.lockedWnd) {
       // The mask hides itself on this message; before the mask exists the
       // send simply goes nowhere.
-      result.inTrackedWnd = 0;
+      result.lock.inTrackedWnd = 0;
       result.action = TrackAction::Send;
       return result;
     }
-    result.inTrackedWnd = 1;
+    result.lock.inTrackedWnd = 1;
   } else {
-    result.inTrackedWnd = 1;
-    result.lockedWnd = in.under;
+    result.lock.inTrackedWnd = 1;
+    result.lock.lockedWnd = in.under;
   }
 
   if (!in.rectKnown) return result;

@@ -3,15 +3,21 @@
 #include "common/globals.h"
 #include "mask/band.h"
 
+// Lock mode as the tick sees it and leaves it.
+struct LockState {
+  bool lockOn = false;
+  WindowId lockedWnd = 0;  // the tracked window
+  int inTrackedWnd = 1;    // 0: lock mode on and the pointer elsewhere
+};
+
 struct TrackInput {
   WindowId under = 0;        // the window under the pointer
   WindowId mask = 0;         // the mask window, 0 while it does not exist
   bool maskCreated = false;  // the tracker has created (or tried to create) the mask
-  bool lockOn = false;
-  WindowId lockedWnd = 0;
+  LockState lock;
   bool rectKnown = false;    // the rectangle of `under` could be read
   Rect rect;                 // that rectangle, screen coordinates
-  int bandHeight = 100;      // the mask's m_nBandHeight
+  int bandHeight = 100;      // the mask's band height
   int screenW = 0;
   int screenH = 0;
 };
@@ -25,11 +31,8 @@ enum class TrackAction {
 
 struct TrackResult {
   TrackAction action = TrackAction::None;
-  Rect area;                 // the clamped target area for SetAnd*
-  WindowId lockedWnd = 0;    // new value of g_hLockedWnd
-  int inTrackedWnd = 1;      // new value of g_bInTrackedWnd
+  Rect area;       // the target area for SetAnd*, already cut to the screen
+  LockState lock;  // the lock state the tick leaves
 };
 
-// `in.lockedWnd` and `currentInTracked` carry the present g_hLockedWnd and
-// g_bInTrackedWnd; the result keeps them where the tick leaves them alone.
-TrackResult DecideTrackTick(const TrackInput& in, int currentInTracked);
+TrackResult DecideTrackTick(const TrackInput& in);

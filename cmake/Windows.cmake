@@ -4,6 +4,8 @@ enable_language(RC)
 add_executable(softveil WIN32
   app/main_win32.cpp
   common/dialog_base_win32.cpp
+  common/popup_menu_win32.cpp
+  app/tray_icon_win32.cpp
   settings/hotkey_win32.cpp
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp

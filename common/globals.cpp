@@ -6,8 +6,3 @@ WindowId g_hLockedWnd = 0;
 int g_bInTrackedWnd = 1;
 std::int64_t g_tStart = 0;
 
-int g_nBandTop = 0;
-int g_nBandBottom = 0;
-int g_nBandLeft = 0;
-int g_nBandRight = 0;
-int g_bDragging = 0;

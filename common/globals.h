@@ -12,10 +12,3 @@ extern WindowId g_hLockedWnd;   // the tracked window
 extern int g_bInTrackedWnd;     // 0: lock mode on and the pointer is elsewhere
 extern std::int64_t g_tStart;   // program start, seconds since 1970 (64-bit)
 
-// Band positions in the mask's client coordinates; a start of 0 means the
-// band of that orientation has not been placed yet.
-extern int g_nBandTop;
-extern int g_nBandBottom;
-extern int g_nBandLeft;
-extern int g_nBandRight;
-extern int g_bDragging;         // 1 while the band follows the pointer

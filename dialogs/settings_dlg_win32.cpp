@@ -7,7 +7,6 @@
 #include <string>
 
 #include "res/resource.h"
-#include "settings/mask_settings.h"
 
 namespace {
 
@@ -77,8 +76,7 @@ INT_PTR CSettingsDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 BOOL CSettingsDlg::OnInitDialog() {
-  if (!m_pSettings) return TRUE;
-  ShowForm(FormFromSettings(*m_pSettings));
+  ShowForm(FormFromSettings(m_settings));
   CreateSwatch();
   return TRUE;  // the dialog manager sets the first focus
 }
@@ -196,19 +194,15 @@ SettingsForm CSettingsDlg::ReadForm() const {
 }
 
 void CSettingsDlg::OnOK() {
-  if (!m_pSettings) {  // nothing was shown, so there is nothing to keep
-    EndDialog(hwnd_, IDCANCEL);
-    return;
-  }
-  MaskSettings updated = SettingsFromForm(ReadForm(), *m_pSettings);
+  MaskSettings updated = SettingsFromForm(ReadForm(), m_settings);
   // Checked before the record is touched, so a refused OK followed by
   // Cancel leaves the record exactly as it was.
   if (updated.FindDuplicateHotkey() >= 0) {
     ShowAppMessage(hwnd_, L"您设置的快捷键有重复的，请检查一下！");
     return;
   }
-  *m_pSettings = updated;
-  if (!m_pSettings->Save()) {
+  m_settings = updated;
+  if (!m_settings.Save()) {
     const std::wstring text = L"无法保存设置文件 " + Widen(kSettingsFileName) +
                               L"，新的设置只在本次运行中有效，下次启动时仍使用原来的设置。";
     ShowAppMessage(hwnd_, text.c_str());

@@ -7,13 +7,13 @@
 
 #include "common/dialog_base_win32.h"
 #include "dialogs/color_swatch_win32.h"
+#include "settings/mask_settings.h"
 #include "settings/settings_form.h"
-
-struct MaskSettings;
 
 class CSettingsDlg : public DialogBase {
  public:
-  explicit CSettingsDlg(MaskSettings* settings) : m_pSettings(settings) {}
+  // OK writes the new values into `settings` and saves them.
+  explicit CSettingsDlg(MaskSettings& settings) : m_settings(settings) {}
 
   // IDOK only after the record was written and saved (or the failed save was
   // reported to the user); IDCANCEL leaves the record untouched.
@@ -37,6 +37,6 @@ class CSettingsDlg : public DialogBase {
   void CreateSwatch();
 
   COLORREF m_color = 0;  // the colour chosen in this opening, saved on OK
-  MaskSettings* m_pSettings = nullptr;
+  MaskSettings& m_settings;
   std::unique_ptr<CColorSwatch> m_pSwatch;
 };

@@ -6,11 +6,12 @@
 
 #include "common/globals.h"
 #include "common/ids.h"
+#include "common/popup_menu_win32.h"
 #include "mask/clock_text.h"
 #include "res/resource.h"
 #include "settings/hotkey_win32.h"
 
-CMaskDlg::CMaskDlg() { g_bMaskOff = 1; }
+CMaskDlg::CMaskDlg(const MaskSettings& settings) : m_settings(settings) { g_bMaskOff = 1; }
 
 bool CMaskDlg::Create(HWND owner) { return CreateModeless(IDD_MASK, owner) != nullptr; }
 
@@ -20,30 +21,35 @@ void CMaskDlg::DestroyWindow() {
   if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
-void CMaskDlg::SetTargetArea(int left, int top, int right, int bottom, int screenW, int screenH) {
-  m_rcTarget = ClampTargetArea({left, top, right, bottom}, screenW, screenH);
-}
-
 void CMaskDlg::SetHorizontalBand(int top, int bottom) {
-  g_nBandTop = top;
-  g_nBandBottom = bottom;
+  m_horizontalBand = {top, bottom};
   const Rect client = ClientRect();
-  ApplyRegion(client, HoleRect(true, client, {top, bottom}));
+  ApplyRegion(client, HoleRect(true, client, m_horizontalBand));
 }
 
 void CMaskDlg::SetVerticalBand(int left, int right) {
-  g_nBandLeft = left;
-  g_nBandRight = right;
+  m_verticalBand = {left, right};
   const Rect client = ClientRect();
-  ApplyRegion(client, HoleRect(false, client, {left, right}));
+  ApplyRegion(client, HoleRect(false, client, m_verticalBand));
 }
 
 bool CMaskDlg::RegisterMaskHotkey() {
-  if (!hwnd_ || !m_pSettings) return true;
-  return RegisterHotkeyFromText(hwnd_, ID_HOTKEY_MASK, m_pSettings->hotkey_mask_open);
+  if (!hwnd_) return true;
+  return RegisterHotkeyFromText(hwnd_, ID_HOTKEY_MASK, m_settings.hotkey_mask_open);
+}
+
+void CMaskDlg::UnregisterMaskHotkey() {
+  if (hwnd_) UnregisterHotKey(hwnd_, ID_HOTKEY_MASK);
 }
 
 void CMaskDlg::SwitchMaskOn() { g_bMaskOff = 0; }
+
+void CMaskDlg::ApplySettings() {
+  m_nBandHeight = m_settings.height;
+  if (!hwnd_) return;
+  OnShowWindow();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+}
 
 INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
@@ -54,23 +60,28 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnPaint();
       return TRUE;
     case WM_LBUTTONDOWN:
-      g_bDragging = 1;
+      m_bDragging = true;
       return FALSE;
     case WM_LBUTTONUP:
-      g_bDragging = 0;
+      m_bDragging = false;
       return FALSE;
     case WM_MOUSEMOVE:
-      if (!g_bDragging) return TRUE;
+      if (!m_bDragging) return TRUE;
       OnMouseMove(lp);
       return FALSE;
     case WM_KILLFOCUS:
-      g_bDragging = 0;
+      m_bDragging = false;
       return FALSE;
     case WM_RBUTTONUP:
       OnRButtonUp(lp);
       return TRUE;
     case WM_COMMAND:
       OnCommand(wp, lp);
+      return TRUE;
+    case WM_CLOSE:
+      // Alt+F4 on the mask, or another program: hide until the next tick
+      // shows the mask again. Closing it is not ending the program.
+      ShowWindow(hwnd_, SW_HIDE);
       return TRUE;
     case WM_SHOWWINDOW:
       OnShowWindow();
@@ -106,22 +117,16 @@ void CMaskDlg::OnInitDialog() {
     m_pfnSetLayeredWindowAttributes = reinterpret_cast<SetLayeredFn>(
         reinterpret_cast<void*>(GetProcAddress(m_hUser32.get(), "SetLayeredWindowAttributes")));
   }
-  if (m_pSettings) m_nBandHeight = m_pSettings->height;
+  m_nBandHeight = m_settings.height;
   RegisterMaskHotkey();
   SetTimer(hwnd_, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
-}
-
-void CMaskDlg::RefreshAppearance() {
-  if (!hwnd_) return;
-  OnShowWindow();
-  InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void CMaskDlg::OnShowWindow() {
   // Re-applied at every change of visibility too, so the opacity is right
   // whenever the mask appears.
-  if (m_pfnSetLayeredWindowAttributes && m_pSettings) {
-    m_pfnSetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(m_pSettings->transparence & 0xFF), LWA_ALPHA);
+  if (m_pfnSetLayeredWindowAttributes) {
+    m_pfnSetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(m_settings.transparence & 0xFF), LWA_ALPHA);
   }
 }
 
@@ -131,7 +136,7 @@ void CMaskDlg::OnPaint() {
   RECT client;
   GetClientRect(hwnd_, &client);
   // The colour text is read at every paint, so a new colour shows at once.
-  SetBkColor(dc, m_pSettings ? SettingsColor(*m_pSettings) : 0);
+  SetBkColor(dc, SettingsColor(m_settings));
   ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
   EndPaint(hwnd_, &ps);
 }
@@ -165,56 +170,51 @@ void CMaskDlg::PlaceLabels() {
 }
 
 void CMaskDlg::PositionBand() {
-  const int h = m_pSettings ? m_pSettings->height : m_nBandHeight;
-  if (!m_pSettings || m_pSettings->horizontal) {
-    const Band band = ::PlaceBand({g_nBandTop, g_nBandBottom}, m_rcTarget.Height(), h);
+  if (m_settings.horizontal) {
+    const Band band = PlaceBand(m_horizontalBand, m_rcTarget.Height(), m_nBandHeight);
     SetHorizontalBand(band.start, band.end);
   } else {
-    const Band band = ::PlaceBand({g_nBandLeft, g_nBandRight}, m_rcTarget.Width(), h);
+    const Band band = PlaceBand(m_verticalBand, m_rcTarget.Width(), m_nBandHeight);
     SetVerticalBand(band.start, band.end);
   }
 }
 
 void CMaskDlg::OnMouseMove(LPARAM lp) {
-  const bool horizontal = !m_pSettings || m_pSettings->horizontal;
-  if (horizontal) {
-    const Band band = DragBand(GET_Y_LPARAM(lp), g_nBandTop, m_nBandHeight);
+  if (m_settings.horizontal) {
+    const Band band = DragBand(GET_Y_LPARAM(lp), m_horizontalBand.start, m_nBandHeight);
     SetHorizontalBand(band.start, band.end);
   } else {
-    const Band band = DragBand(GET_X_LPARAM(lp), g_nBandLeft, m_nBandHeight);
+    const Band band = DragBand(GET_X_LPARAM(lp), m_verticalBand.start, m_nBandHeight);
     SetVerticalBand(band.start, band.end);
   }
 }
 
 void CMaskDlg::OnRButtonUp(LPARAM lp) {
-  m_menu.reset(CreatePopupMenu());
-  if (!m_menu) return;
-  POINT pt = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-  ClientToScreen(hwnd_, &pt);
-  AppendMenuW(m_menu.get(), MF_STRING, ID_MENU_MASK_OFF, L"关闭遮挡");
-  AppendMenuW(m_menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(m_menu.get(), MF_STRING, ID_MENU_CLOSE, L"退出程序");
-  // Foreground first and WM_NULL after, so the menu closes on a click elsewhere.
-  SetForegroundWindow(hwnd_);
-  TrackPopupMenu(m_menu.get(), 0, pt.x, pt.y, 0, hwnd_, nullptr);
-  PostMessageW(hwnd_, WM_NULL, 0, 0);
-  m_menu.reset();
+  POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  ClientToScreen(hwnd_, &at);
+  ShowPopupMenu(hwnd_, at, {{ID_MENU_MASK_OFF, L"关闭遮挡"}, {0, nullptr}, {ID_MENU_CLOSE, L"退出程序"}});
 }
 
 void CMaskDlg::OnCommand(WPARAM wp, LPARAM lp) {
-  switch (LOWORD(wp)) {
+  const UINT id = LOWORD(wp);
+  switch (id) {
     case ID_MENU_MASK_OFF:
       g_bMaskOff = 1;
-      break;
+      return;
     case ID_MENU_MASK_ON:
       SwitchMaskOn();
-      break;
-    default:
-      // Commands the mask does not handle (the exit command) go to its owner,
-      // the controller. Posted, so the mask is not torn down under its own handler.
-      PostMessageW(GetWindow(hwnd_, GW_OWNER), WM_COMMAND, wp, lp);
-      break;
+      return;
+    case IDOK:
+    case IDCANCEL:
+      // Enter or Esc while the mask is active: it hides for now, as a
+      // modeless dialog does; the program goes on.
+      ShowWindow(hwnd_, SW_HIDE);
+      return;
   }
+  // The menu commands the mask does not handle (the exit command) go to its
+  // owner, the controller; nothing else does. Posted, so the mask is not
+  // torn down under its own handler.
+  if (id >= ID_MENU_CLOSE && id <= ID_MENU_LOCK) PostMessageW(GetWindow(hwnd_, GW_OWNER), WM_COMMAND, wp, lp);
 }
 
 void CMaskDlg::OnHotkey(WPARAM wp) {
@@ -241,20 +241,25 @@ void CMaskDlg::ApplyRegion(const Rect& client, const std::optional<Rect>& hole) 
     UpdateWindow(hwnd_);
     return;
   }
-  const std::optional<AppliedRegion> previous = m_appliedRegion;
-  m_appliedRegion = AppliedRegion{client, hole};
-  HRGN region = CreateRectRgn(client.left, client.top, client.right, client.bottom);
+  UniqueRegion region(CreateRectRgn(client.left, client.top, client.right, client.bottom));
   if (hole) {
     UniqueRegion holeRegion(CreateRectRgn(hole->left, hole->top, hole->right, hole->bottom));
-    CombineRgn(region, region, holeRegion.get(), RGN_DIFF);
+    CombineRgn(region.get(), region.get(), holeRegion.get(), RGN_DIFF);
   }
   // Not every system repaints the client for a new region, so we say what
   // to repaint. When only the band moved, that is the old opening, which
   // becomes mask (a confirmed colour repaints the whole mask by itself); a
   // new size repaints everything.
+  const std::optional<AppliedRegion> previous = m_appliedRegion;
   const bool bandMoved = previous && previous->client == client;
-  // From here the system owns the region.
-  SetWindowRgn(hwnd_, region, bandMoved ? FALSE : TRUE);
+  if (!SetWindowRgn(hwnd_, region.get(), bandMoved ? FALSE : TRUE)) {
+    // The system took nothing: the region is still ours to delete, and no
+    // region of ours is in place, so the next call must build one again.
+    m_appliedRegion.reset();
+    return;
+  }
+  region.release();  // the system owns it now
+  m_appliedRegion = AppliedRegion{client, hole};
   if (!bandMoved) {
     InvalidateRect(hwnd_, nullptr, FALSE);
   } else if (previous->hole) {

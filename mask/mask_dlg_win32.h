@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
+
 #include "common/dialog_base_win32.h"
 #include "common/handles_win32.h"
 #include "mask/band.h"
@@ -10,7 +12,8 @@
 
 class CMaskDlg : public DialogBase {
  public:
-  CMaskDlg();
+  // The mask reads `settings` whenever it reshapes, repaints or shows.
+  explicit CMaskDlg(const MaskSettings& settings);
 
   // Creates the window hidden from its template, owned by `owner`.
   bool Create(HWND owner);
@@ -18,22 +21,23 @@ class CMaskDlg : public DialogBase {
   // there is no window (never created, or already gone).
   void DestroyWindow();
 
-  // Clamps to the primary screen of the given size (the caller has it at hand).
-  void SetTargetArea(int left, int top, int right, int bottom, int screenW, int screenH);
+  // The area to cover at the next WM_MASK_TRACK, already cut to the screen.
+  void SetTargetArea(const Rect& area) { m_rcTarget = area; }
   void SetHorizontalBand(int top, int bottom);
   void SetVerticalBand(int left, int right);
 
   // (Re)registers the mask hotkey from the settings. Returns false only when
   // the system refused the combination; without a window it does nothing.
   bool RegisterMaskHotkey();
+  void UnregisterMaskHotkey();
   void SwitchMaskOn();
-  // Applies the settings' opacity and colour at once (after the settings
-  // dialog is confirmed), instead of at the next show or repaint.
-  void RefreshAppearance();
+  // The settings dialog was confirmed: the band height follows the settings,
+  // and a new colour and opacity show at once rather than at the next show.
+  void ApplySettings();
 
-  MaskSettings* m_pSettings = nullptr;
-  int m_nBandHeight = 100;
-  Rect m_rcTarget;
+  // The thickness windows are measured against and the band is dragged and
+  // placed with: 100 until the window exists, then the settings' height.
+  int BandHeight() const { return m_nBandHeight; }
 
  private:
   using SetLayeredFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
@@ -53,9 +57,17 @@ class CMaskDlg : public DialogBase {
   void ApplyRegion(const Rect& client, const std::optional<Rect>& hole);
   Rect ClientRect() const;
 
+  const MaskSettings& m_settings;
+  int m_nBandHeight = 100;
+  Rect m_rcTarget;
+  // Each orientation keeps its own band, so switching the orientation and
+  // back finds the band where it was; a start of 0 means not placed yet.
+  Band m_horizontalBand;
+  Band m_verticalBand;
+  bool m_bDragging = false;  // the band follows the pointer
+
   UniqueModule m_hUser32;
   SetLayeredFn m_pfnSetLayeredWindowAttributes = nullptr;
-  UniqueMenu m_menu;
   HWND m_lockLabel = nullptr;
   HWND m_clockLabel = nullptr;
   // The rectangles of the region last handed to the system, so that a tick

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "settings/file_swap.h"
+
 // The reading and writing rules below follow what Wine's profile functions
 // were seen to do, so that a file edited by either reads and writes the same.
 
@@ -240,15 +242,12 @@ bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view b
   if (fs::is_directory(old)) return false;
   // A read-only file cannot be replaced on Windows; elsewhere a rename would
   // still go through, so refuse here and behave the same everywhere.
-  const bool exists = fs::exists(old);
-  if (exists && (old.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
+  if (fs::exists(old) && (old.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
 
   fs::path temporary = path;
   temporary += ".tmp";
   if (!WriteWholeFile(temporary, bytes)) return false;
-  if (exists) fs::permissions(temporary, old.permissions(), ec);
-  fs::rename(temporary, path, ec);
-  if (ec) {
+  if (!SwapInFile(temporary, path)) {
     std::error_code ignored;
     fs::remove(temporary, ignored);
     return false;

@@ -54,16 +54,15 @@ void BM_DecideTrackTick(benchmark::State& state) {
   in.under = 0x10010;
   in.mask = 0x20020;
   in.maskCreated = true;
-  in.lockedWnd = in.under;
+  in.lock.lockedWnd = in.under;
   in.rectKnown = true;
   in.rect = {-8, -8, 1928, 1088};
   in.bandHeight = 200;
   in.screenW = 1920;
   in.screenH = 1080;
-  int inTracked = 1;
   for (auto _ : state) {
-    const TrackResult r = DecideTrackTick(in, inTracked);
-    inTracked = r.inTrackedWnd;
+    const TrackResult r = DecideTrackTick(in);
+    in.lock = r.lock;
     benchmark::DoNotOptimize(r);
   }
 }

@@ -15,8 +15,8 @@ TrackInput ReaderTick() {
   in.under = kReader;
   in.mask = kMask;
   in.maskCreated = true;
-  in.lockOn = false;
-  in.lockedWnd = kOther;
+  in.lock.lockOn = false;
+  in.lock.lockedWnd = kOther;
   in.rectKnown = true;
   in.rect = {100, 100, 900, 1000};
   in.bandHeight = 200;
@@ -25,14 +25,20 @@ TrackInput ReaderTick() {
   return in;
 }
 
+// The same tick with g_bInTrackedWnd as the last tick left it.
+TrackInput Tick(TrackInput in, int inTracked) {
+  in.lock.inTrackedWnd = inTracked;
+  return in;
+}
+
 }  // namespace
 
 TEST(DecideTrackTick, LockOffFollowsTheWindowUnderThePointer) {
-  const TrackResult r = DecideTrackTick(ReaderTick(), 0);
+  const TrackResult r = DecideTrackTick(Tick(ReaderTick(), 0));
   EXPECT_EQ(r.action, TrackAction::SetAndSend);
   EXPECT_EQ(r.area, (Rect{100, 100, 900, 1000}));
-  EXPECT_EQ(r.lockedWnd, kReader);
-  EXPECT_EQ(r.inTrackedWnd, 1);
+  EXPECT_EQ(r.lock.lockedWnd, kReader);
+  EXPECT_EQ(r.lock.inTrackedWnd, 1);
 }
 
 TEST(DecideTrackTick, WindowMustBeAtLeastAsTallAsTheBand) {
@@ -44,10 +50,10 @@ TEST(DecideTrackTick, WindowMustBeAtLeastAsTallAsTheBand) {
   for (const auto& c : cases) {
     TrackInput in = ReaderTick();
     in.rect = {100, 100, 900, c.bottom};
-    const TrackResult r = DecideTrackTick(in, 1);
+    const TrackResult r = DecideTrackTick(Tick(in, 1));
     EXPECT_EQ(r.action, c.expected) << "bottom " << c.bottom;
     // Even a short window becomes the tracked one while lock is off.
-    EXPECT_EQ(r.lockedWnd, kReader);
+    EXPECT_EQ(r.lock.lockedWnd, kReader);
   }
 }
 
@@ -55,7 +61,7 @@ TEST(DecideTrackTick, HeightIsTakenBeforeTheScreenCutsIt) {
   // 300 tall, but only 80 of it on the screen: it still passes.
   TrackInput in = ReaderTick();
   in.rect = {0, 1000, 800, 1300};
-  const TrackResult r = DecideTrackTick(in, 1);
+  const TrackResult r = DecideTrackTick(Tick(in, 1));
   EXPECT_EQ(r.action, TrackAction::SetAndSend);
   EXPECT_EQ(r.area, (Rect{0, 1000, 800, 1080}));
 }
@@ -67,7 +73,7 @@ TEST(DecideTrackTick, FirstSuitableWindowCreatesTheMask) {
   in.maskCreated = false;
   in.bandHeight = 100;
   in.rect = {100, 100, 900, 250};
-  const TrackResult r = DecideTrackTick(in, 1);
+  const TrackResult r = DecideTrackTick(Tick(in, 1));
   EXPECT_EQ(r.action, TrackAction::SetAndCreate);
   EXPECT_EQ(r.area, (Rect{100, 100, 900, 250}));
 
@@ -75,25 +81,25 @@ TEST(DecideTrackTick, FirstSuitableWindowCreatesTheMask) {
   in.mask = kMask;
   in.maskCreated = true;
   in.bandHeight = 200;
-  EXPECT_EQ(DecideTrackTick(in, 1).action, TrackAction::None);
+  EXPECT_EQ(DecideTrackTick(Tick(in, 1)).action, TrackAction::None);
 }
 
 TEST(DecideTrackTick, FailedCreationIsNotRetried) {
   TrackInput in = ReaderTick();
   in.mask = 0;  // creation was attempted and failed
-  EXPECT_EQ(DecideTrackTick(in, 1).action, TrackAction::SetAndSend);
+  EXPECT_EQ(DecideTrackTick(Tick(in, 1)).action, TrackAction::SetAndSend);
 }
 
 TEST(DecideTrackTick, PointerOverTheMaskKeepsEverything) {
   for (bool lockOn : {false, true}) {
     TrackInput in = ReaderTick();
     in.under = kMask;
-    in.lockOn = lockOn;
-    in.lockedWnd = kReader;
-    const TrackResult r = DecideTrackTick(in, 0);
+    in.lock.lockOn = lockOn;
+    in.lock.lockedWnd = kReader;
+    const TrackResult r = DecideTrackTick(Tick(in, 0));
     EXPECT_EQ(r.action, TrackAction::Send) << "lock " << lockOn;
-    EXPECT_EQ(r.lockedWnd, kReader) << "lock " << lockOn;
-    EXPECT_EQ(r.inTrackedWnd, 0) << "lock " << lockOn;
+    EXPECT_EQ(r.lock.lockedWnd, kReader) << "lock " << lockOn;
+    EXPECT_EQ(r.lock.inTrackedWnd, 0) << "lock " << lockOn;
   }
 }
 
@@ -104,49 +110,49 @@ TEST(DecideTrackTick, NoWindowUnderThePointerIsNotTakenForTheMask) {
   in.maskCreated = false;
   in.under = 0;
   in.rectKnown = false;
-  const TrackResult r = DecideTrackTick(in, 0);
+  const TrackResult r = DecideTrackTick(Tick(in, 0));
   EXPECT_EQ(r.action, TrackAction::None);
-  EXPECT_EQ(r.lockedWnd, 0u);
-  EXPECT_EQ(r.inTrackedWnd, 1);
+  EXPECT_EQ(r.lock.lockedWnd, 0u);
+  EXPECT_EQ(r.lock.inTrackedWnd, 1);
 }
 
 TEST(DecideTrackTick, LockOnOverAnotherWindowHidesTheMask) {
   TrackInput in = ReaderTick();
-  in.lockOn = true;
-  in.lockedWnd = kReader;
+  in.lock.lockOn = true;
+  in.lock.lockedWnd = kReader;
   in.under = kOther;
-  const TrackResult away = DecideTrackTick(in, 1);
+  const TrackResult away = DecideTrackTick(Tick(in, 1));
   EXPECT_EQ(away.action, TrackAction::Send);
-  EXPECT_EQ(away.inTrackedWnd, 0);
-  EXPECT_EQ(away.lockedWnd, kReader);
+  EXPECT_EQ(away.lock.inTrackedWnd, 0);
+  EXPECT_EQ(away.lock.lockedWnd, kReader);
 
   in.under = kReader;
-  const TrackResult back = DecideTrackTick(in, away.inTrackedWnd);
+  const TrackResult back = DecideTrackTick(Tick(in, away.lock.inTrackedWnd));
   EXPECT_EQ(back.action, TrackAction::SetAndSend);
   EXPECT_EQ(back.area, (Rect{100, 100, 900, 1000}));
-  EXPECT_EQ(back.inTrackedWnd, 1);
-  EXPECT_EQ(back.lockedWnd, kReader);
+  EXPECT_EQ(back.lock.inTrackedWnd, 1);
+  EXPECT_EQ(back.lock.lockedWnd, kReader);
 }
 
 TEST(DecideTrackTick, LockOnSendsEvenBeforeTheMaskExists) {
   TrackInput in = ReaderTick();
   in.mask = 0;
   in.maskCreated = false;
-  in.lockOn = true;
-  in.lockedWnd = kReader;
+  in.lock.lockOn = true;
+  in.lock.lockedWnd = kReader;
   in.under = kOther;
-  const TrackResult r = DecideTrackTick(in, 1);
+  const TrackResult r = DecideTrackTick(Tick(in, 1));
   EXPECT_EQ(r.action, TrackAction::Send);
-  EXPECT_EQ(r.inTrackedWnd, 0);
+  EXPECT_EQ(r.lock.inTrackedWnd, 0);
 }
 
 TEST(DecideTrackTick, UnreadableRectangleStillRecordsTheWindow) {
   TrackInput in = ReaderTick();
   in.rectKnown = false;
-  const TrackResult r = DecideTrackTick(in, 0);
+  const TrackResult r = DecideTrackTick(Tick(in, 0));
   EXPECT_EQ(r.action, TrackAction::None);
-  EXPECT_EQ(r.lockedWnd, kReader);
-  EXPECT_EQ(r.inTrackedWnd, 1);
+  EXPECT_EQ(r.lock.lockedWnd, kReader);
+  EXPECT_EQ(r.lock.inTrackedWnd, 1);
 }
 
 TEST(DecideTrackTick, WindowOffThePrimaryScreenIsIgnored) {
@@ -159,16 +165,16 @@ TEST(DecideTrackTick, WindowOffThePrimaryScreenIsIgnored) {
   for (const Rect& rect : offScreen) {
     TrackInput in = ReaderTick();
     in.rect = rect;
-    const TrackResult r = DecideTrackTick(in, 1);
+    const TrackResult r = DecideTrackTick(Tick(in, 1));
     EXPECT_EQ(r.action, TrackAction::None) << rect.left << "," << rect.top;
-    EXPECT_EQ(r.lockedWnd, kReader);
+    EXPECT_EQ(r.lock.lockedWnd, kReader);
   }
 }
 
 TEST(DecideTrackTick, WindowReachingPastTheScreenIsClipped) {
   TrackInput in = ReaderTick();
   in.rect = {-50, 500, 2000, 1500};
-  const TrackResult r = DecideTrackTick(in, 1);
+  const TrackResult r = DecideTrackTick(Tick(in, 1));
   EXPECT_EQ(r.action, TrackAction::SetAndSend);
   EXPECT_EQ(r.area, (Rect{0, 500, 1920, 1080}));
 }

@@ -395,4 +395,24 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
   }
 }
 
+// A save replaces the file with a new one; what belongs to the file rather
+// than to its bytes stays: here its hidden and system attributes.
+TEST_F(IniDifferentialTest, SaveKeepsTheFileAttributes) {
+  const fs::path file = FreshFile("ours");
+  Place(file, "[settings]\r\nheight=150\r\n");
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_TRUE(SetFileAttributesW(file.c_str(), kKept));
+  ASSERT_EQ(GetFileAttributesW(file.c_str()) & kKept, kKept);
+
+  MaskSettings edited = DefaultSettings();
+  edited.height = 90;
+  ASSERT_TRUE(edited.SaveTo(file));
+
+  EXPECT_EQ(GetFileAttributesW(file.c_str()) & kKept, kKept);
+  MaskSettings reloaded{};
+  reloaded.LoadFrom(file);
+  EXPECT_EQ(reloaded.height, 90);
+  EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+}
+
 }  // namespace
