@@ -5,6 +5,7 @@ add_executable(softveil WIN32
   app/main_win32.cpp
   common/dialog_base_win32.cpp
   common/popup_menu_win32.cpp
+  common/autostart_win32.cpp
   app/tray_icon_win32.cpp
   settings/hotkey_win32.cpp
   app/control_dlg_win32.cpp
@@ -17,10 +18,10 @@ add_executable(softveil WIN32
 )
 # windres does not see the files the script includes.
 set_source_files_properties(res/softveil.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
 target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(softveil PRIVATE -municode)
-target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32)
+target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32 advapi32)
 set_target_properties(softveil PROPERTIES OUTPUT_NAME softveil)
 
 # The INI store against the platform's own profile functions.
@@ -28,6 +29,12 @@ add_executable(ini_differential_test tests/win/ini_differential_test.cpp)
 target_compile_definitions(ini_differential_test PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(ini_differential_test PRIVATE softveil_core ${SOFTVEIL_GTEST_MAIN})
 add_test(NAME ini_differential_test COMMAND ini_differential_test)
+
+# Command lines and paths against CommandLineToArgvW and GetFullPathNameW.
+add_executable(command_line_differential_test tests/win/command_line_differential_test.cpp)
+target_compile_definitions(command_line_differential_test PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(command_line_differential_test PRIVATE softveil_core shell32 ${SOFTVEIL_GTEST_MAIN})
+add_test(NAME command_line_differential_test COMMAND command_line_differential_test)
 
 # End-to-end: drives the real softveil.exe as a user and as other programs would.
 file(GLOB E2E_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/*.cpp)

@@ -69,7 +69,7 @@ void WriteBytes(const fs::path& file, const std::string& bytes) {
 
 namespace {
 
-std::wstring ExePath() {
+std::wstring ExePathFromEnvironment() {
   const char* env = std::getenv("SOFTVEIL_EXE");
   std::string path = env ? env : "softveil.exe";
   // ctest hands over the Unix path; Wine's Z: drive is the Unix root.
@@ -88,22 +88,33 @@ bool IsMask(HWND hwnd) { return ClassName(hwnd) == L"#32770" && GetDlgItem(hwnd,
 
 }  // namespace
 
-PROCESS_INFORMATION Softveil::Launch(const fs::path& dir) {
-  std::wstring exe = ExePath();
-  std::wstring cmd = L"\"" + exe + L"\"";
+std::wstring QuotedExe() { return L"\"" + ExePathFromEnvironment() + L"\""; }
+
+PROCESS_INFORMATION Softveil::Launch(const fs::path& dir, std::wstring commandLine) {
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.wstring().c_str(), &si,
+  // No program name: the system takes it from the command line, as it does
+  // for a Run entry or a shortcut.
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.wstring().c_str(), &si,
                       &pi)) {
     return {};
   }
   return pi;
 }
 
-Softveil::Softveil(std::optional<std::string> ini) {
+Softveil::Softveil(std::optional<std::string> ini) : workingDir_(dir_.path()) {
   if (ini) WriteBytes(IniPath(), *ini);
   pi_ = Launch(dir());
+  WaitForStartUp();
+}
+
+Softveil::Softveil(const std::wstring& commandLine, const fs::path& workingDir) : workingDir_(workingDir) {
+  pi_ = Launch(workingDir, commandLine);
+  WaitForStartUp();
+}
+
+void Softveil::WaitForStartUp() {
   if (!pi_.hProcess) return;
   WaitUntil([&] {
     auto found = WindowsOfProcess(pid(), IsController);
@@ -163,6 +174,22 @@ HWND Softveil::FindMessageBox() const {
            WindowText(h) == L"softveil";
   });
   return found.empty() ? nullptr : found.front();
+}
+
+HWND Softveil::OpenSettings() const {
+  PostMessageW(controller_, WM_COMMAND, 32773, 0);
+  HWND dlg = nullptr;
+  WaitUntil([&] { return (dlg = FindDialog(L"设置")) != nullptr; });
+  return dlg;
+}
+
+HWND Softveil::ConfirmSettings(HWND dlg, const wchar_t* height) const {
+  SendMessageTimeoutW(GetDlgItem(dlg, 1000), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(height), SMTO_ABORTIFHUNG, 2000,
+                      nullptr);
+  PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = FindMessageBox()) != nullptr || !IsWindow(dlg); });
+  return box;
 }
 
 std::vector<HWND> WindowsOfProcess(DWORD pid, const std::function<bool(HWND)>& match) {
@@ -424,6 +451,46 @@ std::optional<std::string> UnixPath(const fs::path& path) {
   std::string result = unixPath;
   HeapFree(GetProcessHeap(), 0, unixPath);
   return result;
+}
+
+bool CanCreateFileIn(const fs::path& dir) {
+  const fs::path probe = dir / "probe.tmp";
+  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  DeleteFileW(probe.c_str());
+  return true;
+}
+
+bool SetImmutable(const fs::path& dir, bool on) {
+  const std::optional<std::string> unix = UnixPath(dir);
+  if (!unix) return false;
+  // Wine starts Unix programs itself, without a process handle to wait on,
+  // so the effect is polled.
+  std::wstring cmd = std::wstring(L"/usr/bin/chattr ") + (on ? L"+i " : L"-i ") +
+                     std::wstring(unix->begin(), unix->end());
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  if (pi.hThread) CloseHandle(pi.hThread);
+  return WaitUntil([&] { return CanCreateFileIn(dir) != on; }, 5000);
+}
+
+DirSnapshot TakeSnapshot(const fs::path& dir) {
+  DirSnapshot shot;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
+    std::string value = (attributes & FILE_ATTRIBUTE_READONLY) ? "read-only " : "";
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      value += "<directory>";
+    } else {
+      value += ReadBytes(entry.path()).value_or("<unreadable>");
+    }
+    shot[fs::relative(entry.path(), dir).wstring()] = value;
+  }
+  return shot;
 }
 
 std::vector<std::wstring> TrayTooltips() {

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -31,21 +32,28 @@ class TempDir {
 std::optional<std::string> ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 
+// softveil.exe's full path in quotes: the start of a command line.
+std::wstring QuotedExe();
+
 // One running softveil.exe with its own working directory.
 class Softveil {
  public:
   // Starts the program in a fresh directory, after writing `ini` as its
   // softveil.ini when given.
   explicit Softveil(std::optional<std::string> ini = std::nullopt);
-  // Starts the program in `dir`, which the caller owns.
-  static PROCESS_INFORMATION Launch(const std::filesystem::path& dir);
+  // Starts `commandLine` (QuotedExe() and arguments, or any program's) as
+  // CreateProcess would with no program name, in `workingDir`, which the
+  // caller owns.
+  Softveil(const std::wstring& commandLine, const std::filesystem::path& workingDir);
+  // Starts the program (or `commandLine`) in `dir`, which the caller owns.
+  static PROCESS_INFORMATION Launch(const std::filesystem::path& dir, std::wstring commandLine = QuotedExe());
   ~Softveil();
   Softveil(const Softveil&) = delete;
   Softveil& operator=(const Softveil&) = delete;
 
   DWORD pid() const { return pi_.dwProcessId; }
   HANDLE process() const { return pi_.hProcess; }
-  const std::filesystem::path& dir() const { return dir_.path(); }
+  const std::filesystem::path& dir() const { return workingDir_; }
   std::filesystem::path IniPath() const { return dir() / "softveil.ini"; }
 
   HWND controller() const { return controller_; }
@@ -63,8 +71,19 @@ class Softveil {
   HWND FindDialog(const std::wstring& caption) const;
   HWND FindMessageBox() const;
 
+  // Opens the settings dialog from the tray menu's command; null when it
+  // did not show.
+  HWND OpenSettings() const;
+  // Types `height` into the open settings dialog and presses OK. Returns
+  // the message box the program then shows, or null once the dialog closed
+  // without one.
+  HWND ConfirmSettings(HWND dlg, const wchar_t* height) const;
+
  private:
+  void WaitForStartUp();
+
   TempDir dir_;
+  std::filesystem::path workingDir_;
   PROCESS_INFORMATION pi_ = {};
   HWND controller_ = nullptr;
 };
@@ -134,3 +153,17 @@ COLORREF ScreenPixel(int x, int y);
 
 // The Unix path behind a Windows path under Wine; nothing elsewhere.
 std::optional<std::string> UnixPath(const std::filesystem::path& path);
+
+// Whether a new file can be created in `dir` (tried, then removed).
+bool CanCreateFileIn(const std::filesystem::path& dir);
+
+// Sets or clears the immutable attribute of a directory (chattr, through
+// Wine): neither the read-only attribute nor an access-control list stops
+// root from creating files under Wine, an immutable directory does. False
+// when that cannot be done here.
+bool SetImmutable(const std::filesystem::path& dir, bool on);
+
+// Everything under a directory: file bytes, directories, and the read-only
+// and directory attributes, keyed by relative path.
+using DirSnapshot = std::map<std::wstring, std::string>;
+DirSnapshot TakeSnapshot(const std::filesystem::path& dir);
