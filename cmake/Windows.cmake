@@ -18,7 +18,7 @@ add_executable(softveil WIN32
 )
 # windres does not see the files the script includes.
 set_source_files_properties(res/softveil.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/version.h;${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
 target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(softveil PRIVATE -municode)
 target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32 advapi32)
@@ -79,3 +79,10 @@ set_tests_properties(soak_tests PROPERTIES
   TIMEOUT 1800
   RUN_SERIAL TRUE
   LABELS soak)
+
+# The packages under Wine (scripts/test runs it after scripts/package, in a
+# prefix of its own, so it is no ctest test).
+add_executable(package_tests tests/package/package_test.cpp tests/e2e/harness.cpp)
+target_compile_definitions(package_tests PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_include_directories(package_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(package_tests PRIVATE ${SOFTVEIL_GTEST_MAIN} msi version ole32 uuid comctl32 shell32 gdi32 user32)
