@@ -11,16 +11,10 @@
 #include "common/command_line.h"
 #include "common/globals.h"
 #include "common/handles_win32.h"
+#include "settings/file_system.h"
 #include "settings/mask_settings.h"
 
 namespace {
-
-std::wstring WorkingDirectory() {
-  const DWORD size = GetCurrentDirectoryW(0, nullptr);
-  std::wstring dir(size, L'\0');
-  dir.resize(GetCurrentDirectoryW(size, dir.data()));
-  return dir;
-}
 
 // Takes the settings file the command line names, and returns the text
 // that reports what it could not use (empty when nothing).
@@ -29,7 +23,7 @@ std::wstring ApplyCommandLine() {
   const StartOptions options = ParseStartOptions(std::span(args).subspan(1));
   // A relative path is taken from the working directory at start, so the
   // file stays the same whatever happens to the directory later.
-  const std::wstring file = SettingsFileFromOptions(options, WorkingDirectory());
+  const std::wstring file = SettingsFileFromOptions(options, WorkingDirectory().wstring());
   if (!file.empty()) UseSettingsFile(file);
   return StartProblemsText(options);
 }
