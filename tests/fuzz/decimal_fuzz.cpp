@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "settings/decimal.h"
+#include "settings/text_slot.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
