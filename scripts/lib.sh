@@ -135,6 +135,12 @@ start_wine_session() {
 # what start_display and start_window_manager started.
 stop_display() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
-  if [ -n "$WM_PID" ]; then kill "$WM_PID" 2>/dev/null || true; wait "$WM_PID" 2>/dev/null || true; fi
+  if [ -n "$WM_PID" ]; then
+    kill "$WM_PID" 2>/dev/null || true
+    # A window manager that is far behind on its events may not see the first signal.
+    for _ in $(seq 20); do kill -0 "$WM_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$WM_PID" 2>/dev/null || true
+    wait "$WM_PID" 2>/dev/null || true
+  fi
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
 }
