@@ -7,7 +7,7 @@ BUILD=${SOFTVEIL_BUILD:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 PACKAGES=(cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix mingw-w64-tools
-          wine wine64 xvfb x11-apps imagemagick fonts-wqy-microhei python3)
+          wine wine64 xvfb openbox x11-apps imagemagick fonts-wqy-microhei python3)
 
 ensure_packages() {
   local missing=()
@@ -163,7 +163,51 @@ start_display() {  # start_display [WxH]
   return 1
 }
 
+WM_PID=""
+# Starts openbox on $DISPLAY, as a real desktop has a window manager: without
+# one, Wine waits about 2 s for an answer each time it hides or shows a
+# window that has been active. Returns once openbox runs its start-up command,
+# which it does when it manages the screen.
+start_window_manager() {
+  local ready=$BUILD/openbox-ready.$$
+  rm -f "$ready"
+  openbox --sm-disable --config-file "$ROOT/scripts/openbox-rc.xml" --startup "touch $ready" >/dev/null 2>&1 &
+  WM_PID=$!
+  for _ in $(seq 100); do
+    if [ -e "$ready" ]; then rm -f "$ready"; return 0; fi
+    kill -0 "$WM_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "openbox did not start on $DISPLAY" >&2
+  return 1
+}
+
+# One Wine session for a whole run of test programs under ctest: the Wine
+# server, a program that keeps it running, and the desktop process. Without
+# it each test program starts a session of its own, whose desktop process
+# holds the program's error output open until the server ends a few seconds
+# later, and ctest waits for that after every case.
+start_wine_session() {
+  local fifo=$BUILD/wine-session.fifo
+  rm -f "$fifo"
+  mkfifo "$fifo"
+  # cmd waits for commands on its input until the script's end closes it.
+  wine cmd <"$fifo" >/dev/null 2>&1 &
+  exec {WINE_SESSION_INPUT}>"$fifo"
+  rm -f "$fifo"
+  wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+}
+
+# Stops the Wine programs of our prefix (start_wine_session's among them) and
+# what start_display and start_window_manager started.
 stop_display() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -n "$WM_PID" ]; then
+    kill "$WM_PID" 2>/dev/null || true
+    # A window manager that is far behind on its events may not see the first signal.
+    for _ in $(seq 20); do kill -0 "$WM_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$WM_PID" 2>/dev/null || true
+    wait "$WM_PID" 2>/dev/null || true
+  fi
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
 }

@@ -13,7 +13,7 @@ namespace {
 constexpr char kKnownIni[] = "[settings]\r\nheight=150\r\nhorizontal=0\r\n";
 
 std::wstring HeightShown(const Softveil& app) {
-  HWND dlg = app.OpenSettings();
+  HWND dlg = app.OpenDialog(ID_MENU_SETTINGS, L"设置");
   if (!dlg) return L"<no dialog>";
   const std::wstring height = WindowText(GetDlgItem(dlg, 1000));
   PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
@@ -28,10 +28,7 @@ std::set<std::wstring> Names(const fs::path& dir) {
   return names;
 }
 
-fs::path ExeFolder() {
-  std::wstring quoted = QuotedExe();
-  return fs::path(quoted.substr(1, quoted.size() - 2)).parent_path();
-}
+fs::path ExeFolder() { return fs::path(SoftveilExePath()).parent_path(); }
 
 struct NamedFileCase {
   const char* name;
@@ -53,15 +50,15 @@ TEST_P(NamedSettingsFile, IsReadAndSavedWhateverTheWorkingDirectory) {
   WriteBytes(file, kKnownIni);
   const std::set<std::wstring> workBefore = Names(work.path());
 
-  Softveil app(QuotedExe() + L" " + GetParam().args(work.path(), home.path()), work.path());
+  Softveil app(work.path(), SoftveilCommand(GetParam().args(work.path(), home.path())));
   ASSERT_TRUE(app.controller());
   Pause(300);
   EXPECT_EQ(app.FindMessageBox(), nullptr) << "a good command line is not reported";
   EXPECT_EQ(HeightShown(app), L"150");
 
-  HWND dlg = app.OpenSettings();
+  HWND dlg = app.OpenDialog(ID_MENU_SETTINGS, L"设置");
   ASSERT_TRUE(dlg);
-  HWND box = app.ConfirmSettings(dlg, L"321");
+  HWND box = ConfirmHeight(app, dlg, L"321");
   EXPECT_EQ(box, nullptr) << MessageBoxText(box);
   EXPECT_EQ(ReadBytes(file), "[settings]\r\nheight=321\r\nhorizontal=0\r\ntransparence=200\r\n"
                              "hotkey_mask_open=ALT|CTRL|O\r\nhotkey_lock_open=ALT|CTRL|L\r\ncolor=0\r\n");
@@ -101,12 +98,12 @@ void ExpectSaveReportedAsFailed(const fs::path& file, const std::wstring& height
   const DirSnapshot folderBefore = fs::exists(folder) ? TakeSnapshot(folder) : DirSnapshot{};
   const std::set<std::wstring> besideExe = Names(ExeFolder());
 
-  Softveil app(QuotedExe() + L" --settings \"" + file.wstring() + L"\"", work.path());
+  Softveil app(work.path(), SoftveilCommand(L"--settings \"" + file.wstring() + L"\""));
   ASSERT_TRUE(app.controller()) << "the program did not start";
   EXPECT_EQ(HeightShown(app), heightShown);
-  HWND dlg = app.OpenSettings();
+  HWND dlg = app.OpenDialog(ID_MENU_SETTINGS, L"设置");
   ASSERT_TRUE(dlg);
-  HWND box = app.ConfirmSettings(dlg, L"321");
+  HWND box = ConfirmHeight(app, dlg, L"321");
   ASSERT_TRUE(box) << "a failed save must be reported";
   EXPECT_NE(MessageBoxText(box).find(file.wstring()), std::wstring::npos) << testing::PrintToString(MessageBoxText(box));
   PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -141,7 +138,7 @@ TEST(CommandLine, SettingsInAnUnwritableFolderAreReadAndTheSaveIsReportedAsFaile
 
 TEST(CommandLine, WhatCannotBeUsedIsReportedOnceAndTheProgramRunsOnTheWorkingDirectory) {
   TempDir work;
-  Softveil app(QuotedExe() + L" --frobnicate \"\" 书.txt --settings", work.path());
+  Softveil app(work.path(), SoftveilCommand(L"--frobnicate \"\" 书.txt --settings"));
   ASSERT_TRUE(app.controller()) << "the program did not start";
   EXPECT_TRUE(TrayIconPresent(app.controller()));
   HWND box = nullptr;
@@ -157,9 +154,9 @@ TEST(CommandLine, WhatCannotBeUsedIsReportedOnceAndTheProgramRunsOnTheWorkingDir
   EXPECT_EQ(app.FindMessageBox(), nullptr) << "one message only";
 
   // --settings without a path: softveil.ini in the working directory, as always.
-  HWND dlg = app.OpenSettings();
+  HWND dlg = app.OpenDialog(ID_MENU_SETTINGS, L"设置");
   ASSERT_TRUE(dlg);
-  EXPECT_EQ(app.ConfirmSettings(dlg, L"222"), nullptr);
+  EXPECT_EQ(ConfirmHeight(app, dlg, L"222"), nullptr);
   const std::optional<std::string> ini = ReadBytes(work.path() / "softveil.ini");
   ASSERT_TRUE(ini);
   EXPECT_NE(ini->find("height=222\r\n"), std::string::npos);

@@ -26,15 +26,11 @@ namespace {
 
 constexpr wchar_t kUpgradeCode[] = L"{5cd259c8-50da-46b9-8533-6bf850c8eb03}";
 
-// A path handed over from the Unix side.
+// A path (or the version) handed over from the Unix side.
 fs::path FromEnvironment(const char* name) {
   const char* value = std::getenv(name);
-  std::string path = value ? value : "";
-  if (!path.empty() && path[0] == '/') {
-    path = "Z:" + path;
-    for (char& c : path) c = c == '/' ? '\\' : c;
-  }
-  return fs::path(std::wstring(path.begin(), path.end()));
+  const std::string text = value ? value : "";
+  return fs::path(WinePath(std::wstring(text.begin(), text.end())));
 }
 
 std::wstring Version() { return FromEnvironment("SOFTVEIL_VERSION").wstring(); }
@@ -148,11 +144,11 @@ TEST(Zip, TheUnpackedCopyKeepsSoftveilIniBesideItselfWhenStartedFromItsFolder) {
   const fs::path folder = FromEnvironment("SOFTVEIL_PORTABLE");
   ASSERT_TRUE(fs::exists(folder / L"softveil.exe")) << folder;
   ASSERT_FALSE(fs::exists(folder / L"softveil.ini"));
-  Softveil app(L"\"" + (folder / L"softveil.exe").wstring() + L"\"", folder);
+  Softveil app(folder, L"\"" + (folder / L"softveil.exe").wstring() + L"\"");
   ASSERT_TRUE(app.controller()) << "the unpacked program did not start";
-  HWND dlg = app.OpenSettings();
+  HWND dlg = app.OpenDialog(ID_MENU_SETTINGS, L"设置");
   ASSERT_TRUE(dlg);
-  EXPECT_EQ(app.ConfirmSettings(dlg, L"234"), nullptr);
+  EXPECT_EQ(ConfirmHeight(app, dlg, L"234"), nullptr);
   EXPECT_EQ(app.Exit(), 0u);
   const std::optional<std::string> ini = ReadBytes(folder / L"softveil.ini");
   ASSERT_TRUE(ini);
@@ -220,11 +216,11 @@ TEST(Installer, InstallsTheProgramAndItsShortcutForThisUser) {
 TEST(Installer, TheShortcutStartsSoftveilWithItsSettingsInTheUsersFolder) {
   const std::optional<ShortcutInfo> shortcut = ReadShortcut(Shortcut());
   ASSERT_TRUE(shortcut) << "not installed";
-  Softveil app(L"\"" + shortcut->target + L"\" " + shortcut->arguments, shortcut->workingDir);
+  Softveil app(shortcut->workingDir, L"\"" + shortcut->target + L"\" " + shortcut->arguments);
   ASSERT_TRUE(app.controller()) << "the installed program did not start";
-  HWND dlg = app.OpenSettings();
+  HWND dlg = app.OpenDialog(ID_MENU_SETTINGS, L"设置");
   ASSERT_TRUE(dlg);
-  EXPECT_EQ(app.ConfirmSettings(dlg, L"246"), nullptr);
+  EXPECT_EQ(ConfirmHeight(app, dlg, L"246"), nullptr);
   EXPECT_EQ(app.Exit(), 0u);
   const std::optional<std::string> ini = ReadBytes(SettingsFolder() / L"softveil.ini");
   ASSERT_TRUE(ini);
