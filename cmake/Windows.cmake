@@ -45,6 +45,7 @@ add_executable(e2e_tests
   tests/e2e/dialogs_test.cpp
   tests/e2e/hostile_test.cpp
   tests/e2e/faults_test.cpp
+  tests/e2e/accidents_test.cpp
 )
 target_link_libraries(e2e_tests PRIVATE e2e_harness ${SOFTVEIL_GTEST_MAIN})
 add_dependencies(e2e_tests softveil)
