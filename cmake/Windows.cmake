@@ -52,6 +52,7 @@ add_executable(e2e_tests
   tests/e2e/dialogs_test.cpp
   tests/e2e/hostile_test.cpp
   tests/e2e/faults_test.cpp
+  tests/e2e/accidents_test.cpp
   tests/e2e/command_line_test.cpp
 )
 target_link_libraries(e2e_tests PRIVATE e2e_harness softveil_core ${SOFTVEIL_GTEST_MAIN})
