@@ -11,6 +11,7 @@ add_executable(softveil WIN32
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
   dialogs/settings_dlg_win32.cpp
+  dialogs/autostart_box_win32.cpp
   dialogs/color_swatch_win32.cpp
   dialogs/about_dlg_win32.cpp
   dialogs/link_label_win32.cpp
