@@ -1,8 +1,11 @@
 #include "app/control_dlg_win32.h"
 
+#include <commctrl.h>
+
 #include <string>
 #include <utility>
 
+#include "app/monitors_win32.h"
 #include "app/tracker.h"
 #include "common/globals.h"
 #include "common/ids.h"
@@ -81,8 +84,10 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HOTKEY:
       OnHotkey(wp);
       return TRUE;
-    case WM_DISPLAYCHANGE:
-      ReadScreenSize();
+    case WM_DISPLAYCHANGE:  // monitors added, removed or rearranged
+    case WM_DPICHANGED:     // the scale of a monitor changed
+    case WM_SETTINGCHANGE:
+      m_monitors = ReadMonitors();
       return FALSE;
     default:
       return FALSE;
@@ -94,7 +99,7 @@ void CControlDlg::OnInitDialog() {
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   m_bMaskCreated = 0;
   m_settings.Load();
-  ReadScreenSize();
+  m_monitors = ReadMonitors();
   SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
   // A tool window gets no taskbar button.
   const LONG exStyle = GetWindowLongW(hwnd_, GWL_EXSTYLE);
@@ -106,7 +111,13 @@ void CControlDlg::OnInitDialog() {
   SetWindowPlacement(hwnd_, &placement);
   RegisterLockHotkey();
   m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  m_trayIcon.emplace(hwnd_, kTrayIconId, WM_TRAY_NOTIFY, m_hIcon, kTrayTip);
+  // The shell shows the tray icon at its small-icon size, 16 px at 100 % and
+  // 32 at 200 %: an image drawn at that size stays crisp.
+  HICON trayImage = nullptr;
+  if (SUCCEEDED(LoadIconMetric(AppInstance(), MAKEINTRESOURCEW(IDI_APP), LIM_SMALL, &trayImage))) {
+    m_trayImage.reset(trayImage);
+  }
+  m_trayIcon.emplace(hwnd_, kTrayIconId, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon, kTrayTip);
   ShowWindow(hwnd_, SW_HIDE);
 }
 
@@ -175,8 +186,7 @@ void CControlDlg::OnTrackTick() {
   in.rectKnown = under && GetWindowRect(under, &rc);
   if (in.rectKnown) in.rect = {rc.left, rc.top, rc.right, rc.bottom};
   in.bandHeight = m_maskDlg.BandHeight();
-  in.screenW = m_screenW;
-  in.screenH = m_screenH;
+  in.monitors = m_monitors;
 
   const TrackResult result = DecideTrackTick(in);
   g_hLockedWnd = result.lock.lockedWnd;
@@ -206,11 +216,6 @@ void CControlDlg::CreateMask() {
   // whether the combination confirmed before is held.
   if (!std::exchange(m_reportMaskHotkeyAtCreation, false) || !m_maskDlg.hwnd()) return;
   if (!m_maskDlg.RegisterMaskHotkey()) ReportRefusedHotkeys(hwnd_, HotkeyName(m_settings.hotkey_mask_open));
-}
-
-void CControlDlg::ReadScreenSize() {
-  m_screenW = GetSystemMetrics(SM_CXSCREEN);
-  m_screenH = GetSystemMetrics(SM_CYSCREEN);
 }
 
 void CControlDlg::SendTrackToMask(HWND under) {

@@ -1,7 +1,9 @@
 // The lock tracking decision of one 500 ms tick, apart from the window system.
 #pragma once
 #include "common/globals.h"
-#include "mask/band.h"
+#include <span>
+
+#include "mask/monitors.h"
 
 // Lock mode as the tick sees it and leaves it.
 struct LockState {
@@ -16,10 +18,9 @@ struct TrackInput {
   bool maskCreated = false;  // the tracker has created (or tried to create) the mask
   LockState lock;
   bool rectKnown = false;    // the rectangle of `under` could be read
-  Rect rect;                 // that rectangle, screen coordinates
-  int bandHeight = 100;      // the mask's band height
-  int screenW = 0;
-  int screenH = 0;
+  Rect rect;                 // that rectangle, physical screen coordinates
+  int bandHeight = 100;      // the mask's band height, 96-DPI pixels
+  std::span<const Monitor> monitors;
 };
 
 enum class TrackAction {
@@ -31,7 +32,7 @@ enum class TrackAction {
 
 struct TrackResult {
   TrackAction action = TrackAction::None;
-  Rect area;       // the target area for SetAnd*, already cut to the screen
+  TargetArea area;  // for SetAnd*: the window cut to its monitor, and that monitor's DPI
   LockState lock;  // the lock state the tick leaves
 };
 

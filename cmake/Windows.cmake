@@ -6,6 +6,7 @@ add_executable(softveil WIN32
   common/dialog_base_win32.cpp
   common/popup_menu_win32.cpp
   app/tray_icon_win32.cpp
+  app/monitors_win32.cpp
   settings/hotkey_win32.cpp
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp

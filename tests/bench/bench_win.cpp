@@ -12,6 +12,7 @@
 //   name <TAB> median <TAB> worst <TAB> unit <TAB> note
 // where worst is "-" when a figure has only one value. Progress goes to stderr.
 #include <windows.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "mask/band.h"
+#include "mask/monitors.h"
 #include "tests/e2e/harness.h"
 
 namespace {
@@ -220,7 +222,7 @@ void SendMove(int x, int y) {
 // The mask's region for a band: the client rectangle less the opening.
 HRGN MaskRegion(bool horizontal, const Rect& client, const Band& band) {
   HRGN region = CreateRectRgn(client.left, client.top, client.right, client.bottom);
-  if (const auto hole = HoleRect(horizontal, client, band)) {
+  if (const auto hole = HoleRect(horizontal, client, band, kBaseDpi)) {
     HRGN cut = CreateRectRgn(hole->left, hole->top, hole->right, hole->bottom);
     CombineRgn(region, region, cut, RGN_DIFF);
     DeleteObject(cut);
@@ -420,7 +422,7 @@ class ReferenceWindow {
     auto* self = reinterpret_cast<ReferenceWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
       case WM_MOUSEMOVE: {
-        const int along = self->horizontal_ ? GET_Y(lp) : GET_X(lp);
+        const int along = self->horizontal_ ? GET_Y_LPARAM(lp) : GET_X_LPARAM(lp);
         self->band_ = DragBand(along, self->band_.start, kBandHeight);
         RECT rc;
         GetClientRect(hwnd, &rc);
@@ -443,8 +445,6 @@ class ReferenceWindow {
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
   }
-  static int GET_X(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
-  static int GET_Y(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
 
   bool horizontal_;
   bool redraw_;
