@@ -176,6 +176,15 @@ void CControlDlg::OnTrackTick() {
   // No pointer position (the secure desktop, a locked screen): nothing to decide.
   if (!GetCursorPos(&pt)) return;
   const HWND under = WindowFromPoint(pt);
+  if (pt.x != m_lastPointer.x || pt.y != m_lastPointer.y || under != m_lastUnder) {
+    // Not every system announces a monitor that went away (Wine does not),
+    // and reading them all is dear: read them again whenever the pointer has
+    // moved or come to another window, which a reader at rest never does.
+    // A pointer on a monitor that goes away is moved onto one that stays.
+    m_lastPointer = pt;
+    m_lastUnder = under;
+    m_monitors = ReadMonitors();
+  }
 
   TrackInput in;
   in.under = ToWindowId(under);

@@ -49,4 +49,6 @@ class CControlDlg : public DialogBase {
   // The monitors, read at start and whenever the displays or their scale
   // change rather than at every tick: under Wine each read asks the server.
   std::vector<Monitor> m_monitors;
+  POINT m_lastPointer = {};
+  HWND m_lastUnder = nullptr;
 };

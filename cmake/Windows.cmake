@@ -37,10 +37,24 @@ target_compile_definitions(e2e_tests PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEA
 target_include_directories(e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(e2e_tests PRIVATE softveil_core ${SOFTVEIL_GTEST} comctl32 psapi shell32 gdi32 user32)
 add_dependencies(e2e_tests softveil)
-add_test(NAME e2e_tests COMMAND e2e_tests)
+# The cases for two monitors and for 144 DPI need a configuration of their
+# own, which scripts/test sets up for the tests labelled with it.
+add_test(NAME e2e_tests COMMAND e2e_tests --gtest_filter=-SecondMonitor.*:HighDpi.*)
 set_tests_properties(e2e_tests PROPERTIES
   ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>"
   TIMEOUT 1500)
+foreach(arrangement right left)
+  add_test(NAME e2e_monitors_${arrangement} COMMAND e2e_tests --gtest_filter=SecondMonitor.*)
+  set_tests_properties(e2e_monitors_${arrangement} PROPERTIES
+    ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>;SOFTVEIL_E2E_MONITORS=${arrangement};SOFTVEIL_E2E_LAYOUT_SCRIPT=${CMAKE_CURRENT_SOURCE_DIR}/scripts/monitor_layout"
+    TIMEOUT 600
+    LABELS monitors-${arrangement})
+endforeach()
+add_test(NAME e2e_dpi144 COMMAND e2e_tests --gtest_filter=HighDpi.*)
+set_tests_properties(e2e_dpi144 PROPERTIES
+  ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>;SOFTVEIL_E2E_DPI=144"
+  TIMEOUT 600
+  LABELS dpi144)
 
 # The headless demo of scripts/run.
 add_executable(demo tests/demo/demo.cpp tests/e2e/harness.cpp)

@@ -278,10 +278,13 @@ int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 void MovePointer(int x, int y) {
   INPUT in = {};
   in.type = INPUT_MOUSE;
-  // Absolute coordinates run 0..65535 over the primary screen.
-  in.mi.dx = static_cast<LONG>((x * 65536LL + ScreenWidth() - 1) / ScreenWidth());
-  in.mi.dy = static_cast<LONG>((y * 65536LL + ScreenHeight() - 1) / ScreenHeight());
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  // Absolute coordinates run 0..65535 over the whole virtual screen, so that
+  // monitors left of or above the primary (negative coordinates) are reached.
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  in.mi.dx = static_cast<LONG>(((x - left) * 65536LL + width - 1) / width);
+  in.mi.dy = static_cast<LONG>(((y - top) * 65536LL + height - 1) / height);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
   SendInput(1, &in, sizeof in);
   // SendInput may lag behind; make sure the position has arrived.
   WaitUntil([&] {
