@@ -7,6 +7,8 @@
 #include "tests/e2e/harness.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -86,6 +88,43 @@ class MaskOnScreen : public testing::Test {
   std::unique_ptr<Softveil> app_;
   HWND mask_ = nullptr;
 };
+
+// --- icons for every scale ----------------------------------------------------
+
+// The image the system picks from softveil.exe's icon `id` for `size`, as
+// (width, bits per pixel): each scale must find an image drawn for it.
+std::pair<int, int> IconImageFor(HMODULE exe, int id, int size) {
+  HRSRC group = FindResourceW(exe, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+  if (!group) return {0, 0};
+  auto* directory = static_cast<BYTE*>(LockResource(LoadResource(exe, group)));
+  const int image = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+  HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(image), RT_ICON);
+  if (!found) return {0, 0};
+  const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(exe, found)));
+  if (std::memcmp(bytes, "\x89PNG", 4) == 0) {
+    // IHDR: width big-endian at 16, bit depth at 24, colour type 6 (RGBA) at 25.
+    const int width = bytes[16] << 24 | bytes[17] << 16 | bytes[18] << 8 | bytes[19];
+    return {width, bytes[25] == 6 ? bytes[24] * 4 : bytes[24]};
+  }
+  const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(bytes);
+  return {header->biWidth, header->biBitCount};
+}
+
+TEST(Icons, EveryScaleFindsAnImageOfItsOwnSizeWithAlpha) {
+  const std::string exe = Env("SOFTVEIL_EXE");
+  ASSERT_FALSE(exe.empty());
+  std::wstring path(exe.begin(), exe.end());
+  if (path[0] == L'/') path = L"Z:" + path;
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_TRUE(module);
+  // Small and large icon sizes from 100 % to 200 %, and the shell's largest view.
+  for (int id : {128, 134}) {
+    for (int size : {16, 20, 24, 32, 40, 48, 256}) {
+      EXPECT_EQ(IconImageFor(module, id, size), std::make_pair(size, 32)) << "icon " << id << " at " << size;
+    }
+  }
+  FreeLibrary(module);
+}
 
 // --- two monitors -----------------------------------------------------------
 
