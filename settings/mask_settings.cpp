@@ -9,12 +9,18 @@
 namespace {
 
 constexpr SettingsKey IntKey(std::string_view name, int MaskSettings::*field, int byDefault) {
-  return {name, field, nullptr, byDefault, {}};
+  return {name, field, nullptr, byDefault, {}, false};
 }
 
 constexpr SettingsKey TextKey(std::string_view name, char (MaskSettings::*field)[kSettingsTextSize],
                               std::string_view byDefault) {
-  return {name, nullptr, field, 0, byDefault};
+  return {name, nullptr, field, 0, byDefault, false};
+}
+
+// A key added after the first six (see SettingsKey::optional).
+constexpr SettingsKey Optional(SettingsKey key) {
+  key.optional = true;
+  return key;
 }
 
 // A new file lists the integers as height, horizontal, transparence; the
@@ -55,8 +61,13 @@ void MaskSettings::ReadFrom(const IniDocument& doc) {
 
 void MaskSettings::WriteTo(IniDocument& doc) const {
   for (const SettingsKey& key : kKeys) {
-    doc.Set(kSettingsSection, key.name,
-            key.intField ? std::to_string(this->*key.intField) : std::string(SlotText(this->*key.textField)));
+    const std::string value =
+        key.intField ? std::to_string(this->*key.intField) : std::string(SlotText(this->*key.textField));
+    if (key.optional && !doc.Get(kSettingsSection, key.name)) {
+      const std::string byDefault = key.intField ? std::to_string(key.intDefault) : std::string(key.textDefault);
+      if (value == byDefault) continue;
+    }
+    doc.Set(kSettingsSection, key.name, value);
   }
 }
 

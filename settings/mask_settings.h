@@ -50,6 +50,10 @@ struct SettingsKey {
   char (MaskSettings::*textField)[kSettingsTextSize] = nullptr;
   int intDefault = 0;
   std::string_view textDefault;
+  // The first six keys are always written. A key added later is written
+  // only once the file has it or its value is not the default, so a reader
+  // who never used that setting keeps the file of six keys they always had.
+  bool optional = false;
 };
 
 // Every key, in the order a new file lists them.
