@@ -1,6 +1,7 @@
 #include "app/control_dlg_win32.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <string>
 #include <utility>
@@ -172,9 +173,11 @@ void CControlDlg::OnHotkey(WPARAM wp) {
 
 void CControlDlg::OnTrackTick() {
   if (m_exiting) return;
-  POINT pt;
-  // No pointer position (the secure desktop, a locked screen): nothing to decide.
-  if (!GetCursorPos(&pt)) return;
+  // Where the pointer was when this timer message was taken from the queue:
+  // the same as asking now, but under Wine asking costs a round trip to the
+  // X server twice a second.
+  const DWORD at = GetMessagePos();
+  const POINT pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   const HWND under = WindowFromPoint(pt);
   if (pt.x != m_lastPointer.x || pt.y != m_lastPointer.y || under != m_lastUnder) {
     // Not every system announces a monitor that went away (Wine does not),
@@ -190,9 +193,10 @@ void CControlDlg::OnTrackTick() {
   in.under = ToWindowId(under);
   in.mask = ToWindowId(m_maskDlg.hwnd());
   in.maskCreated = m_bMaskCreated != 0;
+  in.maskOff = m_maskDlg.hwnd() && g_bMaskOff;
   in.lock = {g_bLockOn != 0, g_hLockedWnd, g_bInTrackedWnd};
   RECT rc;
-  in.rectKnown = under && GetWindowRect(under, &rc);
+  in.rectKnown = !in.maskOff && under && GetWindowRect(under, &rc);
   if (in.rectKnown) in.rect = {rc.left, rc.top, rc.right, rc.bottom};
   in.bandHeight = m_maskDlg.BandHeight();
   in.monitors = m_monitors;

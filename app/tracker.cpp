@@ -25,6 +25,13 @@ TrackResult DecideTrackTick(const TrackInput& in) {
     result.lock.lockedWnd = in.under;
   }
 
+  // Switched off, the mask only hides itself: where it would go does not
+  // matter until it is switched on, and the next tick finds that out.
+  if (in.maskOff) {
+    result.action = TrackAction::Send;
+    return result;
+  }
+
   if (!in.rectKnown) return result;
   // A window wholly off every monitor leaves nothing to cover; treat it like
   // a too-small window and leave the mask as it was.

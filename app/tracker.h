@@ -16,8 +16,9 @@ struct TrackInput {
   WindowId under = 0;        // the window under the pointer
   WindowId mask = 0;         // the mask window, 0 while it does not exist
   bool maskCreated = false;  // the tracker has created (or tried to create) the mask
+  bool maskOff = false;      // the mask window exists and the user has switched it off
   LockState lock;
-  bool rectKnown = false;    // the rectangle of `under` could be read
+  bool rectKnown = false;    // the rectangle of `under` could be read (not needed while maskOff)
   Rect rect;                 // that rectangle, physical screen coordinates
   int bandHeight = 100;      // the mask's band height, 96-DPI pixels
   std::span<const Monitor> monitors;

@@ -275,6 +275,20 @@ POINT TestWindow::Center() const {
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
+std::vector<RECT> MonitorRects() {
+  std::vector<RECT> rects;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM lp) -> BOOL {
+        MONITORINFO info = {};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info)) reinterpret_cast<std::vector<RECT>*>(lp)->push_back(info.rcMonitor);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&rects));
+  return rects;
+}
+
 void MovePointer(int x, int y) {
   INPUT in = {};
   in.type = INPUT_MOUSE;

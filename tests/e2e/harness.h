@@ -104,6 +104,9 @@ void TapKey(WORD key, int times = 1);
 int ScreenWidth();
 int ScreenHeight();
 
+// Every monitor's rectangle, in the order the system lists them.
+std::vector<RECT> MonitorRects();
+
 // Is (x, y), in window coordinates, inside the window's region?
 bool RegionContains(HWND hwnd, int x, int y);
 

@@ -27,22 +27,6 @@ std::string Env(const char* name) {
   return value ? value : "";
 }
 
-// The monitors as this test program sees them.
-std::vector<RECT> MonitorRects() {
-  std::vector<RECT> rects;
-  EnumDisplayMonitors(
-      nullptr, nullptr,
-      [](HMONITOR monitor, HDC, LPRECT, LPARAM lp) -> BOOL {
-        MONITORINFO info = {};
-        info.cbSize = sizeof info;
-        GetMonitorInfoW(monitor, &info);
-        reinterpret_cast<std::vector<RECT>*>(lp)->push_back(info.rcMonitor);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&rects));
-  return rects;
-}
-
 // softveil with the pointer over `reader`, switched on and shown over `area`.
 class MaskOnScreen : public testing::Test {
  protected:

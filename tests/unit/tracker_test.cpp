@@ -265,3 +265,21 @@ TEST(DecideTrackTick, AtNinetySixDpiOneMonitorGivesTheScreenClampOfOld) {
     EXPECT_EQ(r.area, (TargetArea{c.expected, 96}));
   }
 }
+
+TEST(DecideTrackTick, SwitchedOffTheMaskIsOnlyToldToHide) {
+  // Whatever the window (tall, short, on no monitor, unread), a mask that
+  // exists and is switched off only gets the message on which it hides.
+  const Rect windows[] = {{100, 100, 900, 1000}, {100, 100, 900, 150}, {3000, 100, 3800, 1000}};
+  for (const Rect& rect : windows) {
+    TrackInput in = Tick(ReaderTick(), 1);
+    in.maskOff = true;
+    in.rect = rect;
+    const TrackResult r = DecideTrackTick(in);
+    EXPECT_EQ(r.action, TrackAction::Send) << rect.top << "-" << rect.bottom;
+    EXPECT_EQ(r.lock.lockedWnd, kReader);  // the tracked window still follows the pointer
+  }
+  TrackInput unread = Tick(ReaderTick(), 1);
+  unread.maskOff = true;
+  unread.rectKnown = false;
+  EXPECT_EQ(DecideTrackTick(unread).action, TrackAction::Send);
+}
