@@ -112,6 +112,14 @@ start_display() {  # start_display [WxH]
   return 1
 }
 
+# openbox on the display: Wine behaves as on a desktop (no wait for a window
+# manager at each show or hide of a window that has been active).
+start_window_manager() {
+  openbox --sm-disable </dev/null >/dev/null 2>&1 &
+  WM_PID=$!
+  sleep 1
+}
+
 stop_display() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
   stop_monitors
@@ -169,9 +177,7 @@ CONF
   for _ in $(seq 50); do xrandr >/dev/null 2>&1 && break; sleep 0.2; done
   if ! xrandr >/dev/null 2>&1; then echo "Xorg did not start on :$n (see $BUILD/xorg.$n.log)" >&2; return 1; fi
   monitor_layout "$1" || return 1
-  openbox --sm-disable </dev/null >/dev/null 2>&1 &
-  WM_PID=$!
-  sleep 1
+  start_window_manager
 }
 
 # A mode of size WxH on OUTPUT, made from its standard timings once.
