@@ -222,8 +222,10 @@ void CMaskDlg::PlaceClockLabel() {
   if (now.left != to.x || now.top != to.y) MoveWindow(m_clockLabel, to.x, to.y, label.right, label.bottom, TRUE);
 }
 
+int CMaskDlg::ShownBandHeight() const { return ScaleToDpi(m_nBandHeight, m_nShownDpi); }
+
 void CMaskDlg::PositionBand() {
-  const int bandHeight = ScaleToDpi(m_nBandHeight, m_nShownDpi);
+  const int bandHeight = ShownBandHeight();
   if (m_settings.horizontal) {
     const Band band = PlaceBand(m_horizontalBand, m_rcTarget.Height(), bandHeight);
     SetHorizontalBand(band.start, band.end);
@@ -234,7 +236,7 @@ void CMaskDlg::PositionBand() {
 }
 
 void CMaskDlg::OnMouseMove(LPARAM lp) {
-  const int bandHeight = ScaleToDpi(m_nBandHeight, m_nShownDpi);
+  const int bandHeight = ShownBandHeight();
   if (m_settings.horizontal) {
     const Band band = DragBand(GET_Y_LPARAM(lp), m_horizontalBand.start, bandHeight);
     SetHorizontalBand(band.start, band.end);

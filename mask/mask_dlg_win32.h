@@ -64,6 +64,8 @@ class CMaskDlg : public DialogBase {
   void OnHotkey(WPARAM wp);
   void OnClockTimer();
   void PlaceClockLabel();
+  // The band's thickness in pixels on the monitor the mask is shown on.
+  int ShownBandHeight() const;
   void PositionBand();
   void ApplyRegion(const Rect& client, const std::optional<Rect>& hole);
   Rect ClientRect() const;
