@@ -7,7 +7,7 @@ BUILD=${SOFTVEIL_BUILD:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 PACKAGES=(cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix mingw-w64-tools
-          wine wine64 xvfb x11-apps x11-utils imagemagick fonts-wqy-microhei python3
+          wine wine64 xvfb x11-apps imagemagick fonts-wqy-microhei python3
           xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox)
 
 ensure_packages() {
