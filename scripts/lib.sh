@@ -7,8 +7,8 @@ BUILD=${SOFTVEIL_BUILD:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 PACKAGES=(cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix mingw-w64-tools
-          wine wine64 xvfb x11-apps imagemagick fonts-wqy-microhei python3
-          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox)
+          wine wine64 xvfb openbox x11-apps imagemagick fonts-wqy-microhei python3
+          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 
 ensure_packages() {
   local missing=()
@@ -112,19 +112,57 @@ start_display() {  # start_display [WxH]
   return 1
 }
 
-# openbox on the display: Wine behaves as on a desktop (no wait for a window
-# manager at each show or hide of a window that has been active).
+WM_PID=""
+# Starts openbox on $DISPLAY, as a real desktop has a window manager: without
+# one, Wine waits about 2 s for an answer each time it hides or shows a
+# window that has been active. Returns once openbox runs its start-up command,
+# which it does when it manages the screen.
 start_window_manager() {
-  openbox --sm-disable </dev/null >/dev/null 2>&1 &
+  local ready=$BUILD/openbox-ready.$$
+  rm -f "$ready"
+  openbox --sm-disable --config-file "$ROOT/scripts/openbox-rc.xml" --startup "touch $ready" >/dev/null 2>&1 &
   WM_PID=$!
-  sleep 1
+  for _ in $(seq 100); do
+    if [ -e "$ready" ]; then rm -f "$ready"; return 0; fi
+    kill -0 "$WM_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "openbox did not start on $DISPLAY" >&2
+  return 1
 }
 
+# One Wine session for a whole run of test programs under ctest: the Wine
+# server, a program that keeps it running, and the desktop process. Without
+# it each test program starts a session of its own, whose desktop process
+# holds the program's error output open until the server ends a few seconds
+# later, and ctest waits for that after every case.
+start_wine_session() {
+  local fifo=$BUILD/wine-session.fifo
+  rm -f "$fifo"
+  mkfifo "$fifo"
+  # cmd waits for commands on its input until the script's end closes it.
+  wine cmd <"$fifo" >/dev/null 2>&1 &
+  exec {WINE_SESSION_INPUT}>"$fifo"
+  rm -f "$fifo"
+  wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+}
+
+# Stops the Wine programs of our prefix (start_wine_session's among them) and
+# what start_display, start_monitors and start_window_manager started.
 stop_display() {
-  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
-  stop_monitors
+  # Waited for, so that a session started next (on another display) does not
+  # meet the server of this one still going down.
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; fi
+  if [ -n "$WM_PID" ]; then
+    kill "$WM_PID" 2>/dev/null || true
+    # A window manager that is far behind on its events may not see the first signal.
+    for _ in $(seq 20); do kill -0 "$WM_PID" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$WM_PID" 2>/dev/null || true
+    wait "$WM_PID" 2>/dev/null || true
+  fi
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
-  XVFB_PID=""
+  if [ -n "$XORG_PID" ]; then kill "$XORG_PID" 2>/dev/null || true; wait "$XORG_PID" 2>/dev/null || true; fi
+  WM_PID="" XVFB_PID="" XORG_PID=""
 }
 
 # Two monitors side by side need a real X server: Xvfb puts every screen at
@@ -133,7 +171,6 @@ stop_display() {
 # monitor left of or above it has negative coordinates. No console is opened,
 # but Xorg needs root. A window manager (openbox) runs on it, as for a user.
 XORG_PID=""
-WM_PID=""
 start_monitors() {  # start_monitors right|left|below|above: sets DISPLAY
   local n=71 conf=$BUILD/xorg-dummy.conf
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
@@ -211,14 +248,4 @@ monitor_layout() {  # monitor_layout right|left|below|above|off
   # Wine reads the server's current configuration without asking it to look
   # again; until some client asks for a fresh look, Wine sees the old one.
   xrandr --listmonitors >/dev/null
-}
-
-stop_monitors() {
-  local pid
-  for pid in "$WM_PID" "$XORG_PID"; do
-    [ -n "$pid" ] || continue
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-  done
-  WM_PID="" XORG_PID=""
 }

@@ -38,12 +38,6 @@ constexpr int kTickRounds = 5;
 constexpr int kStarts = 10;
 constexpr int kStepPx = 5;
 constexpr double kPollTimeoutMs = 500;
-constexpr UINT kTrackTimer = 1234;
-constexpr UINT kMaskOn = 32775;
-constexpr UINT kLockSwitch = 32776;
-constexpr UINT kExit = 32771;
-
-// --- measuring -------------------------------------------------------------
 
 double NowMs() {
   static const double perMs = [] {
@@ -54,16 +48,6 @@ double NowMs() {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
   return static_cast<double>(t.QuadPart) / perMs;
-}
-
-// Polls every millisecond rather than every 20, for timing start-up.
-bool WaitUntilFast(const std::function<bool()>& done, int timeoutMs = 10000) {
-  const double deadline = NowMs() + timeoutMs;
-  while (!done()) {
-    if (NowMs() > deadline) return done();
-    Sleep(1);
-  }
-  return true;
 }
 
 // What Linux knows of the process behind a Windows process under Wine. Wine
@@ -158,16 +142,6 @@ double UnixProcess::StatusMb(const char* field) const {
 // No process, no figure: the reference window's CPU is mixed with ours.
 double CpuMsOf(const UnixProcess* process) { return process ? process->CpuMs() : 0; }
 
-std::wstring SoftveilExePath() {
-  const char* env = std::getenv("SOFTVEIL_EXE");
-  std::string path = env ? env : "softveil.exe";
-  if (!path.empty() && path[0] == '/') {
-    path = "Z:" + path;
-    for (char& c : path) c = c == '/' ? '\\' : c;
-  }
-  return std::wstring(path.begin(), path.end());
-}
-
 double Median(std::vector<double> v) {
   if (v.empty()) return 0;
   std::sort(v.begin(), v.end());
@@ -202,21 +176,6 @@ int IdleSeconds() {
   const char* text = std::getenv("SOFTVEIL_BENCH_IDLE_SECONDS");
   const int seconds = text ? std::atoi(text) : 0;
   return seconds > 0 ? seconds : 60;
-}
-
-// --- input and regions -----------------------------------------------------
-
-// SendInput of an absolute move, without waiting for it to arrive: the
-// measurement starts here.
-void SendMove(int x, int y) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  // The system scales 0..65535 by the screen size and truncates; round up so
-  // that the pixel comes out exactly.
-  in.mi.dx = static_cast<LONG>((x * 65536LL + ScreenWidth() - 1) / ScreenWidth());
-  in.mi.dy = static_cast<LONG>((y * 65536LL + ScreenHeight() - 1) / ScreenHeight());
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  SendInput(1, &in, sizeof in);
 }
 
 // The mask's region for a band: the client rectangle less the opening.
@@ -335,8 +294,8 @@ DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves, const UnixPro
   for (int i = 0; i < moves; ++i) {
     const POINT p = at(walk.Step());
     HRGN expected = MaskRegion(horizontal, client, walk.band());
-    const double sent = NowMs();
-    SendMove(p.x, p.y);
+    const double sent = NowMs();  // SendPointerTo does not wait: the measurement starts here
+    SendPointerTo(p.x, p.y);
     const double latency = WaitForRegion(hwnd, expected, sent);
     if (latency < 0) {
       // Now and then Wine's input path drops a move (the reference window
@@ -344,7 +303,7 @@ DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves, const UnixPro
       // step: one pixel across the band, so it is a move, at the same place along it.
       ++result.misses;
       if (std::getenv("SOFTVEIL_BENCH_DEBUG")) DescribeMiss(hwnd, i, p, walk.band());
-      SendMove(p.x + (horizontal ? 1 : 0), p.y + (horizontal ? 0 : 1));
+      SendPointerTo(p.x + (horizontal ? 1 : 0), p.y + (horizontal ? 0 : 1));
       const bool inStep = WaitForRegion(hwnd, expected, NowMs()) >= 0;
       DeleteObject(expected);
       if (!inStep) break;
@@ -366,8 +325,6 @@ void ReportDrag(const std::string& name, const DragResult& drag, const std::stri
   if (!note.empty()) text += "; " + note;
   RowOf(name, drag.latencies, "ms", text);
 }
-
-// --- the reference window --------------------------------------------------
 
 // A full-screen layered window of our own, pumped by its own thread, that
 // does for each mouse move only what a drag needs: two rectangle regions, one
@@ -473,8 +430,8 @@ int RunIdleReference() {
   wc.lpszClassName = kIdleClass;
   RegisterClassW(&wc);
   HWND hwnd = CreateWindowExW(0, kIdleClass, L"idle", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-  SetTimer(hwnd, 1234, 500, nullptr);
-  SetTimer(hwnd, 1, 1000, nullptr);
+  SetTimer(hwnd, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
+  SetTimer(hwnd, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_CLOSE) break;
@@ -494,7 +451,9 @@ struct IdleReference {
     si.cb = sizeof si;
     const double t0 = NowMs();
     if (!CreateProcessW(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    if (WaitUntilFast([&] { return (hwnd = FindWindowW(kIdleClass, nullptr)) != nullptr; })) startMs = NowMs() - t0;
+    if (WaitUntil([&] { return (hwnd = FindWindowW(kIdleClass, nullptr)) != nullptr; }, 10000, 1)) {
+      startMs = NowMs() - t0;
+    }
   }
   ~IdleReference() {
     if (!pi.hProcess) return;
@@ -533,8 +492,6 @@ void MeasureIdleFloor() {
       "what Wine itself takes in a process (static runtime too)");
 }
 
-// --- softveil --------------------------------------------------------------
-
 const char* Orientation(bool horizontal) { return horizontal ? "horizontal" : "vertical"; }
 
 // softveil over the full-screen reading window, the mask switched on and
@@ -545,10 +502,10 @@ struct Session {
         app(horizontal ? std::nullopt : std::optional<std::string>("[settings]\r\nhorizontal=0\r\n")),
         unix(SoftveilExePath()) {
     mask = app.WaitForMask(5000);
-    lockLabel = GetDlgItem(mask, 1022);
+    lockLabel = GetDlgItem(mask, IDC_LOCK_LABEL);
   }
   bool SwitchOn() {
-    PostMessageW(app.controller(), WM_COMMAND, kMaskOn, 0);
+    app.Command(ID_MENU_MASK_ON);
     if (!WaitUntil([&] { return IsWindowVisible(mask) != FALSE; }, 3000)) return false;
     Pause(700);  // one more tick: the band is placed
     return true;
@@ -589,8 +546,8 @@ void MeasureIdle(Session& s, const char* name, const std::string& note) {
 // or hides the lock label, which is the one thing we can see from outside;
 // the tick itself costs what any other tick costs.
 bool TickAndWait(Session& s, bool labelShown) {
-  PostMessageW(s.app.controller(), WM_COMMAND, kLockSwitch, 0);
-  PostMessageW(s.app.controller(), WM_TIMER, kTrackTimer, 0);
+  s.app.Command(ID_MENU_LOCK);
+  PostMessageW(s.app.controller(), WM_TIMER, ID_TIMER_TRACK, 0);
   return WaitUntil([&] { return (IsWindowVisible(s.lockLabel) != FALSE) == labelShown; }, 60000);
 }
 
@@ -601,7 +558,7 @@ double TickRound(Session& s) {
   Pause(300);
   const double cpu0 = s.unix.CpuMs(), t0 = NowMs();
   for (int i = 0; i < kTicksPerRound; ++i) {
-    while (!PostMessageW(s.app.controller(), WM_TIMER, kTrackTimer, 0)) Sleep(1);
+    while (!PostMessageW(s.app.controller(), WM_TIMER, ID_TIMER_TRACK, 0)) Sleep(1);
   }
   if (!TickAndWait(s, true) || !TickAndWait(s, false)) {
     Progress("ticks: the round never finished");
@@ -637,28 +594,15 @@ void MeasureStarts() {
   for (int i = 0; i < kStarts; ++i) {
     TempDir dir;
     const double t0 = NowMs();
-    PROCESS_INFORMATION pi = Softveil::Launch(dir.path());
-    if (!pi.hProcess) {
+    Softveil app(dir.path(), Softveil::Start::NoWait);
+    if (!app.process()) {
       Progress("start: CreateProcess failed");
       return;
     }
-    HWND controller = nullptr;
-    const bool up = WaitUntilFast([&] {
-      if (!controller) {
-        auto found = WindowsOfProcess(pi.dwProcessId, [](HWND h) {
-          return ClassName(h) == L"#32770" && GetDlgItem(h, 1000) && GetDlgItem(h, IDOK);
-        });
-        if (!found.empty()) controller = found.front();
-      }
-      return controller && TrayIconPresent(controller);
-    });
+    const bool up = WaitUntil([&] { return app.StartedUp(); }, 10000, 1);  // polled every millisecond
     const double t1 = NowMs();
     if (up) times.push_back(t1 - t0);
-    if (controller) PostMessageW(controller, WM_COMMAND, kExit, 0);
-    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-    WaitForSingleObject(pi.hProcess, 5000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (app.controller()) app.Exit();  // the destructor ends it otherwise
   }
   RowOf("start to tray icon", times, "ms", std::to_string(times.size()) + " starts");
 }
@@ -765,15 +709,7 @@ int wmain(int argc, wchar_t** argv) {
   PointAtCentre();
   if (argc > 2 && std::wcscmp(argv[1], L"compare") == 0) {
     std::vector<std::wstring> exes;
-    for (int i = 2; i < argc; ++i) {
-      std::wstring exe = argv[i];
-      // A Unix path names the file on Wine's Z: drive.
-      if (exe[0] == L'/') {
-        for (wchar_t& c : exe) c = c == L'/' ? L'\\' : c;
-        exe = L"Z:" + exe;
-      }
-      exes.push_back(exe);
-    }
+    for (int i = 2; i < argc; ++i) exes.push_back(WinePath(argv[i]));
     Compare(exes);
     return 0;
   }

@@ -53,7 +53,7 @@ constexpr char kDemoIni[] = "[settings]\r\ncolor=4210752\r\ntransparence=180\r\n
 // Switches the mask on and lets it settle over the window under the pointer.
 HWND ShowMask(const Softveil& app) {
   HWND mask = app.WaitForMask();
-  PostMessageW(app.controller(), WM_COMMAND, 32775, 0);  // 开启遮挡
+  app.Command(ID_MENU_MASK_ON);
   WaitUntil([&] { return mask && IsWindowVisible(mask); }, 3000);
   Pause(1500);
   return mask;
@@ -120,17 +120,17 @@ int wmain(int argc, wchar_t** argv) {
   // The mask off again, so the dialogs are seen on their own.
   PressKeys({VK_CONTROL, VK_MENU, 'O'});
   WaitUntil([&] { return !IsWindowVisible(mask); }, 3000);
-  PostMessageW(app.controller(), WM_COMMAND, 32773, 0);  // 设置
-  WaitUntil([&] { return app.FindDialog(L"设置") != nullptr; }, 3000);
-  Pause(800);
-  Screenshot(L"4-settings");
-  if (HWND dlg = app.FindDialog(L"设置")) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
-
-  PostMessageW(app.controller(), WM_COMMAND, 32772, 0);  // 帮助
-  WaitUntil([&] { return app.FindDialog(L"关于 softveil") != nullptr; }, 3000);
-  Pause(800);
-  Screenshot(L"5-about");
-  if (HWND dlg = app.FindDialog(L"关于 softveil")) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+  const struct {
+    UINT command;
+    const wchar_t* caption;
+    const wchar_t* shot;
+  } dialogs[] = {{ID_MENU_SETTINGS, kSettingsCaption, L"4-settings"}, {ID_MENU_AUTHOR, kAboutCaption, L"5-about"}};
+  for (const auto& d : dialogs) {
+    HWND dlg = app.OpenDialog(d.command, d.caption);
+    Pause(800);
+    Screenshot(d.shot);
+    if (dlg) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+  }
 
   return app.Exit() == 0u ? 0 : 1;
 }

@@ -1,12 +1,9 @@
 // What an everyday slip must not do: Enter, Esc and Alt+F4 wherever the
 // invisible controller or the mask holds the foreground, messages that close
 // the mask, and the two hotkeys swapped in the settings dialog.
-#include <gtest/gtest.h>
-
 #include "tests/e2e/harness.h"
 
-#include "common/ids.h"
-#include "res/resource.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -14,18 +11,10 @@ bool StillWorking(const Softveil& app) { return app.Running() && TrayIconPresent
 
 void PressAltF4() { PressKeys({VK_MENU, VK_F4}); }
 
-HWND OpenDialog(const Softveil& app, UINT command, const std::wstring& caption) {
-  PostMessageW(app.controller(), WM_COMMAND, command, 0);
-  HWND dlg = nullptr;
-  WaitUntil([&] { return (dlg = app.FindDialog(caption)) != nullptr; });
-  return dlg;
-}
-
 TEST(AccidentalExit, EscAndEnterAfterTheTrayMenuCloses) {
   Softveil app;
   ASSERT_TRUE(app.controller());
-  PostMessageW(app.controller(), WM_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONUP);
-  ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
+  ASSERT_TRUE(app.OpenTrayMenu());
   TapKey(VK_ESCAPE);
   ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() == nullptr; }));
   // The menu left the controller in the foreground: these keys reach it.
@@ -41,7 +30,7 @@ TEST(AccidentalExit, EscAndEnterAfterTheTrayMenuCloses) {
 TEST(AccidentalExit, EscAndEnterAfterTheDialogsClose) {
   Softveil app;
   ASSERT_TRUE(app.controller());
-  HWND about = OpenDialog(app, ID_MENU_AUTHOR, L"关于 softveil");
+  HWND about = app.OpenDialog(ID_MENU_AUTHOR, kAboutCaption);
   ASSERT_TRUE(about);
   SetForegroundWindow(about);
   TapKey(VK_ESCAPE);
@@ -51,7 +40,7 @@ TEST(AccidentalExit, EscAndEnterAfterTheDialogsClose) {
   Pause(500);
   EXPECT_TRUE(StillWorking(app));
 
-  HWND settings = OpenDialog(app, ID_MENU_SETTINGS, L"设置");
+  HWND settings = app.OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(settings);
   SetForegroundWindow(settings);
   TapKey(VK_RETURN);
@@ -70,7 +59,7 @@ TEST(AccidentalExit, ClosingTheMaskOnlyHidesItUntilTheNextTick) {
   Softveil app;
   HWND mask = app.WaitForMask();
   ASSERT_TRUE(mask);
-  PostMessageW(app.controller(), WM_COMMAND, ID_MENU_MASK_ON, 0);
+  app.Command(ID_MENU_MASK_ON);
   const auto backOverTheReader = [&] {
     return WaitUntil([&] {
       RECT rc;
@@ -101,8 +90,8 @@ TEST(AccidentalExit, ClosingTheMaskOnlyHidesItUntilTheNextTick) {
 
 // Sets the two key boxes of the open settings dialog and presses OK.
 void ConfirmHotkeyLetters(HWND settings, const wchar_t* maskKey, const wchar_t* lockKey) {
-  SendMessageW(GetDlgItem(settings, IDC_MASK_KEY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(maskKey));
-  SendMessageW(GetDlgItem(settings, IDC_LOCK_KEY), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(lockKey));
+  SetItemText(settings, IDC_MASK_KEY, maskKey);
+  SetItemText(settings, IDC_LOCK_KEY, lockKey);
   PostMessageW(settings, WM_COMMAND, IDOK, 0);
 }
 
@@ -112,7 +101,7 @@ TEST(HotkeySwap, BothCombinationsAreHeldAndDoTheirNewJobs) {
   Softveil app;
   HWND mask = app.WaitForMask();
   ASSERT_TRUE(mask);
-  HWND settings = OpenDialog(app, ID_MENU_SETTINGS, L"设置");
+  HWND settings = app.OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(settings);
   ConfirmHotkeyLetters(settings, L"L", L"O");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
@@ -139,7 +128,7 @@ TEST(HotkeySwap, RefusalConfirmedBeforeTheMaskExistsIsReportedWhenItIsCreated) {
   ASSERT_TRUE(RegisterHotKey(nullptr, kOtherId, MOD_CONTROL | MOD_ALT, 'Q'));
   Softveil app;
   ASSERT_TRUE(app.controller());
-  HWND settings = OpenDialog(app, ID_MENU_SETTINGS, L"设置");
+  HWND settings = app.OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(settings);
   ConfirmHotkeyLetters(settings, L"Q", L"L");
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));

@@ -1,41 +1,17 @@
 // The settings dialog and the about dialog, driven from outside: what they
 // show, what OK and Cancel leave behind, the colour chooser, the web link,
 // and the rest of the program working on while either dialog is open.
-#include "tests/e2e/harness.h"
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
+#include "tests/e2e/reader_test.h"
 
 #include <algorithm>
-#include <ostream>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr UINT kTrayNotify = 2026;
-constexpr UINT kTrayIconId = 128;
-constexpr UINT kAboutCommand = 32772;
-constexpr UINT kSettingsCommand = 32773;
-constexpr UINT kMaskOnCommand = 32775;
-
-// Controls of the settings dialog.
-constexpr int kHeight = 1000;
-constexpr int kTransparency = 1003;
-constexpr int kTransparencyLabel = 1004;
-constexpr int kMaskCtrl = 1005, kMaskAlt = 1006, kMaskShift = 1007, kMaskKey = 1008;
-constexpr int kLockCtrl = 1013, kLockAlt = 1014, kLockShift = 1015, kLockKey = 1016;
-constexpr int kCancelButton = 1021;
-constexpr int kHorizontal = 1023, kVertical = 1024;
-constexpr int kColorButton = 1027;
-constexpr int kSwatchPlace = 1028;
-// The about dialog's hidden static that gives the link its place.
-constexpr int kLinkPlace = 1024;
 // The colour chooser's red, green and blue boxes.
 constexpr int kChooserRed = 706, kChooserGreen = 707, kChooserBlue = 708;
 
-constexpr wchar_t kSettingsCaption[] = L"设置";
-constexpr wchar_t kAboutCaption[] = L"关于 softveil";
 constexpr wchar_t kDuplicateMessage[] = L"您设置的快捷键有重复的，请检查一下！";
 constexpr char kHomePage[] = "https://softveil.quorvane.org/";
 
@@ -46,90 +22,12 @@ constexpr RECT kReaderRect{40, 100, 560, 900};
 // mask's client coordinates.
 constexpr POINT kMaskedPoint{100, 150};
 
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
-// What the settings dialog shows, read from outside.
-
-struct HotkeyRowView {
-  bool ctrl = false;
-  bool alt = false;
-  bool shift = false;
-  std::wstring key;
-  friend bool operator==(const HotkeyRowView&, const HotkeyRowView&) = default;
-};
-
-struct SettingsView {
-  std::wstring height;
-  int trackbarPos = 0;
-  int trackbarMin = 0;
-  int trackbarMax = 0;
-  std::wstring transparencyLabel;
-  bool horizontal = false;
-  bool vertical = false;
-  HotkeyRowView maskRow;
-  HotkeyRowView lockRow;
-  COLORREF swatch = CLR_INVALID;
-  friend bool operator==(const SettingsView&, const SettingsView&) = default;
-};
-
-void PrintTo(const HotkeyRowView& row, std::ostream* os) {
-  *os << (row.ctrl ? "CTRL+" : "") << (row.alt ? "ALT+" : "") << (row.shift ? "SHIFT+" : "") << "["
-      << Narrow(row.key) << "]";
-}
-
-void PrintTo(const SettingsView& v, std::ostream* os) {
-  *os << "{height " << Narrow(v.height) << ", trackbar " << v.trackbarPos << " in " << v.trackbarMin << ".."
-      << v.trackbarMax << ", label " << Narrow(v.transparencyLabel) << ", 横向 " << v.horizontal << ", 竖向 "
-      << v.vertical << ", mask ";
-  PrintTo(v.maskRow, os);
-  *os << ", lock ";
-  PrintTo(v.lockRow, os);
-  *os << ", swatch 0x" << std::hex << v.swatch << std::dec << "}";
-}
-
-bool Checked(HWND dlg, int id) { return SendDlgItemMessageW(dlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-std::wstring ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
-
-HWND Swatch(HWND settings) { return FindChildOfClass(settings, L"SoftveilChild"); }
-
-COLORREF SwatchColor(HWND settings) {
-  HWND swatch = Swatch(settings);
-  if (!swatch) return CLR_INVALID;
-  const POINT c = WindowCenter(swatch);
-  return ScreenPixel(c.x, c.y);
-}
-
-SettingsView ReadSettings(HWND dlg) {
-  SettingsView v;
-  v.height = ItemText(dlg, kHeight);
-  v.trackbarPos = static_cast<int>(SendDlgItemMessageW(dlg, kTransparency, TBM_GETPOS, 0, 0));
-  v.trackbarMin = static_cast<int>(SendDlgItemMessageW(dlg, kTransparency, TBM_GETRANGEMIN, 0, 0));
-  v.trackbarMax = static_cast<int>(SendDlgItemMessageW(dlg, kTransparency, TBM_GETRANGEMAX, 0, 0));
-  v.transparencyLabel = ItemText(dlg, kTransparencyLabel);
-  v.horizontal = Checked(dlg, kHorizontal);
-  v.vertical = Checked(dlg, kVertical);
-  v.maskRow = {Checked(dlg, kMaskCtrl), Checked(dlg, kMaskAlt), Checked(dlg, kMaskShift), ItemText(dlg, kMaskKey)};
-  v.lockRow = {Checked(dlg, kLockCtrl), Checked(dlg, kLockAlt), Checked(dlg, kLockShift), ItemText(dlg, kLockKey)};
-  v.swatch = SwatchColor(dlg);
-  return v;
-}
-
-// The swatch paints a moment after the dialog appears; the rest is there at once.
 void ExpectShows(HWND dlg, const SettingsView& expected) {
-  SettingsView shown;
-  WaitUntil([&] { return (shown = ReadSettings(dlg)) == expected; }, 2000);
-  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(SettingsDialogShowing(dlg, expected), expected);
 }
 
 // Editing the settings dialog as a user would.
 
-void SetText(HWND dlg, int id, const wchar_t* text) {
-  SendMessageW(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
 void SetCheck(HWND dlg, int id, bool on) {
   SendDlgItemMessageW(dlg, id, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
 }
@@ -137,15 +35,18 @@ void SetRow(HWND dlg, int ctrlId, int altId, int shiftId, int keyId, const Hotke
   SetCheck(dlg, ctrlId, row.ctrl);
   SetCheck(dlg, altId, row.alt);
   SetCheck(dlg, shiftId, row.shift);
-  SetText(dlg, keyId, row.key.c_str());
+  SetItemText(dlg, keyId, row.key.c_str());
 }
-void SetMaskRow(HWND dlg, const HotkeyRowView& row) { SetRow(dlg, kMaskCtrl, kMaskAlt, kMaskShift, kMaskKey, row); }
-void SetLockRow(HWND dlg, const HotkeyRowView& row) { SetRow(dlg, kLockCtrl, kLockAlt, kLockShift, kLockKey, row); }
+void SetMaskRow(HWND dlg, const HotkeyRowView& row) {
+  SetRow(dlg, IDC_MASK_CTRL, IDC_MASK_ALT, IDC_MASK_SHIFT, IDC_MASK_KEY, row);
+}
+void SetLockRow(HWND dlg, const HotkeyRowView& row) {
+  SetRow(dlg, IDC_LOCK_CTRL, IDC_LOCK_ALT, IDC_LOCK_SHIFT, IDC_LOCK_KEY, row);
+}
 // Posted: OK may open a message box and the colour button a chooser, whose
 // modal runs would hold a sent message until they end.
 void Press(HWND dlg, int id) { PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
-
-bool WaitGone(HWND hwnd) { return WaitUntil([&] { return !IsWindow(hwnd); }, 3000); }
+bool Checked(HWND dlg, int id) { return SendDlgItemMessageW(dlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 // Points Wine's browser launcher at a shell script of ours that writes down
 // each address it is asked to open; the previous setting is put back after.
@@ -199,73 +100,28 @@ class BrowserRecorder {
   bool ready_ = false;
 };
 
-// A reading window under the pointer, softveil started over it, and its mask
-// (the first tick over a tall window creates it).
-class DialogsTest : public testing::Test {
+class DialogsTest : public ReaderTest {
  protected:
-  void Start(std::optional<std::string> ini = std::nullopt) {
-    reader_ = std::make_unique<TestWindow>(kReaderRect);
-    PointAt(reader_->Center());
-    app_ = std::make_unique<Softveil>(std::move(ini));
-    ASSERT_TRUE(app_->controller());
-    mask_ = app_->WaitForMask();
-    ASSERT_TRUE(mask_) << "the first tick over a tall window creates the mask";
-  }
+  void Start(std::optional<std::string> ini = std::nullopt) { ReaderTest::Start(kReaderRect, std::move(ini)); }
 
-  void TearDown() override {
-    if (!app_ || !app_->Running()) return;
-    // A test that stopped half-way may leave a menu or dialogs open, and the
-    // exit command waits for their modal runs: close them first.
-    if (FindPopupMenu()) TapKey(VK_ESCAPE);
-    for (int round = 0; round < 4; ++round) {
-      auto open = WindowsOfProcess(app_->pid(), [&](HWND h) {
-        return h != mask_ && IsWindowVisible(h) && ClassName(h) == L"#32770";
-      });
-      if (open.empty()) break;
-      for (HWND h : open) PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
-      Pause(300);
-    }
-    EXPECT_EQ(app_->Exit(), 0u);
-  }
-
-  static void PointAt(POINT p) { MovePointer(p.x, p.y); }
-  // Lets at least one tracking tick pass.
-  static void OneTick() { Pause(700); }
-
-  bool OpenTrayMenu() {
-    PostMessageW(app_->controller(), kTrayNotify, kTrayIconId, WM_RBUTTONUP);
-    return WaitUntil([] { return FindPopupMenu() != nullptr; });
-  }
-  // Picks the n-th item of the tray menu (separators are skipped).
+  // Picks the n-th item of the tray menu.
   HWND OpenFromTray(int item, const wchar_t* caption) {
-    if (!OpenTrayMenu()) return nullptr;
-    TapKey(VK_DOWN, item);
-    TapKey(VK_RETURN);
-    return WaitForDialog(caption);
+    if (!app_->OpenTrayMenu()) return nullptr;
+    PickMenuItem(item);
+    return app_->WaitForDialog(caption);
   }
-  HWND OpenByCommand(UINT command, const wchar_t* caption) {
-    PostMessageW(app_->controller(), WM_COMMAND, command, 0);
-    return WaitForDialog(caption);
-  }
-  HWND WaitForDialog(const std::wstring& caption) {
-    HWND dlg = nullptr;
-    WaitUntil([&] { return (dlg = app_->FindDialog(caption)) != nullptr; });
-    return dlg;
-  }
-  // Message boxes carry the program's name as their caption.
-  HWND WaitForMessageBox() { return WaitForDialog(L"softveil"); }
+  HWND WaitForMessageBox() { return app_->WaitForDialog(kAppTitle); }
+  // OK applies the settings once the dialog is gone; the controller answers
+  // again when it has (hotkeys registered, the mask repainted).
+  bool WaitApplied(HWND settings) { return WaitGone(settings) && Answers(app_->controller()); }
 
-  bool WaitShown() { return WaitUntil([&] { return IsWindowVisible(mask_) != FALSE; }, 3000); }
-  bool WaitHidden() { return WaitUntil([&] { return !IsWindowVisible(mask_); }, 3000); }
   // Waits for the horizontal band stored from `top`: the mask is in place
   // with its opening from top + 5 (until then it is small and has no hole).
   bool WaitHorizontalBandAt(int top) {
     return WaitUntil([&] { return RegionContains(mask_, 100, top + 4) && !RegionContains(mask_, 100, top + 5); }, 3000);
   }
-  HWND LockLabel() const { return GetDlgItem(mask_, 1022); }
   COLORREF MaskColorAt(POINT client) const {
-    RECT rc;
-    GetWindowRect(mask_, &rc);
+    const RECT rc = MaskRect();
     return ScreenPixel(rc.left + client.x, rc.top + client.y);
   }
 
@@ -275,62 +131,40 @@ class DialogsTest : public testing::Test {
   void ExpectProgramKeepsWorking() {
     ASSERT_FALSE(IsWindowVisible(mask_));
     PressKeys({VK_CONTROL, VK_MENU, 'O'});
-    ASSERT_TRUE(WaitShown()) << "mask hotkey and tick while a dialog is open";
-    // Shown first, then moved over the reading window within the same tick.
-    RECT rc = {};
-    EXPECT_TRUE(WaitUntil([&] {
-      GetWindowRect(mask_, &rc);
-      return EqualRect(&rc, &kReaderRect) != FALSE;
-    })) << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom;
+    ASSERT_TRUE(WaitShown()) << "mask hotkey and tick while a dialog is open: the mask is not over the reading window";
     PressKeys({VK_CONTROL, VK_MENU, 'L'});
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(LockLabel()) != FALSE; }, 3000)) << "lock hotkey";
     PressKeys({VK_CONTROL, VK_MENU, 'L'});
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(LockLabel()); }, 3000));
-    EXPECT_TRUE(OpenTrayMenu()) << "tray menu while a dialog is open";
+    EXPECT_TRUE(app_->OpenTrayMenu()) << "tray menu while a dialog is open";
     TapKey(VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([] { return FindPopupMenu() == nullptr; }));
     PressKeys({VK_CONTROL, VK_MENU, 'O'});
     EXPECT_TRUE(WaitHidden());
   }
-
-  std::unique_ptr<TestWindow> reader_;
-  std::unique_ptr<Softveil> app_;
-  HWND mask_ = nullptr;
 };
-
-SettingsView Defaults() {
-  SettingsView v;
-  v.height = L"200";
-  v.trackbarPos = 200;
-  v.trackbarMin = 10;
-  v.trackbarMax = 255;
-  v.transparencyLabel = L"200";
-  v.horizontal = true;
-  v.maskRow = {true, true, false, L"O"};
-  v.lockRow = {true, true, false, L"L"};
-  v.swatch = RGB(0, 0, 0);
-  return v;
-}
 
 TEST_F(DialogsTest, SettingsFromTheTrayShowTheDefaultsWhileTheProgramKeepsWorking) {
   Start();
   HWND dlg = OpenFromTray(3, kSettingsCaption);
   ASSERT_TRUE(dlg);
-  ExpectShows(dlg, Defaults());
+  ExpectShows(dlg, DefaultSettingsView());
   // The swatch lies exactly over its hidden placeholder.
   RECT swatch = {}, place = {};
   GetWindowRect(Swatch(dlg), &swatch);
-  GetWindowRect(GetDlgItem(dlg, kSwatchPlace), &place);
+  GetWindowRect(GetDlgItem(dlg, IDC_SWATCH_PLACEHOLDER), &place);
   EXPECT_TRUE(EqualRect(&swatch, &place));
   EXPECT_GT(swatch.right - swatch.left, 0);
-  for (int hidden : {1009, 1010, 1011, 1012, 1017, 1018, 1019, 1020, kSwatchPlace}) {
+  for (int hidden : {IDC_MASK_CLOSE_CTRL, IDC_MASK_CLOSE_ALT, IDC_MASK_CLOSE_SHIFT, IDC_MASK_CLOSE_KEY,
+                     IDC_LOCK_CLOSE_CTRL, IDC_LOCK_CLOSE_ALT, IDC_LOCK_CLOSE_SHIFT, IDC_LOCK_CLOSE_KEY,
+                     IDC_SWATCH_PLACEHOLDER}) {
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(dlg, hidden))) << hidden;
   }
 
   ExpectProgramKeepsWorking();
   EXPECT_TRUE(IsWindowVisible(dlg));
 
-  Press(dlg, kCancelButton);
+  Press(dlg, IDC_CANCEL_BUTTON);
   ASSERT_TRUE(WaitGone(dlg));
   EXPECT_FALSE(fs::exists(app_->IniPath())) << "cancel saves nothing";
   EXPECT_FALSE(HotkeyIsFree(MOD_CONTROL | MOD_ALT, 'O'));
@@ -342,7 +176,7 @@ TEST_F(DialogsTest, SettingsShowAHandWrittenIniAndOkRewritesOnlyWhatChanged) {
       "[settings]\r\ntransparence=300\r\nhorizontal=0\r\ncolor=255\r\nheight=150\r\n"
       "hotkey_mask_open=SHIFT|Q\r\nhotkey_lock_open=ALT|SHIFT|K\r\n[other]\r\nkeep=1\r\n";
   Start(ini);
-  HWND dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  HWND dlg = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(dlg);
   SettingsView expected;
   expected.height = L"150";
@@ -359,7 +193,7 @@ TEST_F(DialogsTest, SettingsShowAHandWrittenIniAndOkRewritesOnlyWhatChanged) {
   // OK unchanged: the trackbar's 255 replaces 300 in place; every other value
   // is written back as it was, so the file keeps its order and its other section.
   Press(dlg, IDOK);
-  ASSERT_TRUE(WaitGone(dlg));
+  ASSERT_TRUE(WaitApplied(dlg));
   EXPECT_EQ(ReadBytes(app_->IniPath()),
             "[settings]\r\ntransparence=255\r\nhorizontal=0\r\ncolor=255\r\nheight=150\r\n"
             "hotkey_mask_open=SHIFT|Q\r\nhotkey_lock_open=ALT|SHIFT|K\r\n[other]\r\nkeep=1\r\n");
@@ -369,20 +203,20 @@ TEST_F(DialogsTest, SettingsShowAHandWrittenIniAndOkRewritesOnlyWhatChanged) {
 
 TEST_F(DialogsTest, ConfirmedChangesAreSavedAndTakeEffectAtOnce) {
   Start();
-  PostMessageW(app_->controller(), WM_COMMAND, kMaskOnCommand, 0);
+  SwitchOn();
   ASSERT_TRUE(WaitShown());
   // Centred horizontal band of 200 in 800: 300..500.
   EXPECT_TRUE(WaitHorizontalBandAt(300));
 
-  HWND dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  HWND dlg = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(dlg);
-  SetText(dlg, kHeight, L"120");
-  SendDlgItemMessageW(dlg, kVertical, BM_CLICK, 0, 0);
+  SetItemText(dlg, IDC_HEIGHT, L"120");
+  SendDlgItemMessageW(dlg, IDC_VERTICAL, BM_CLICK, 0, 0);
   SetMaskRow(dlg, {false, true, true, L"m"});  // lower case counts as the letter
   SetLockRow(dlg, {true, true, true, L"k"});
-  EXPECT_FALSE(Checked(dlg, kHorizontal)) << "the radio buttons are one group";
+  EXPECT_FALSE(Checked(dlg, IDC_HORIZONTAL)) << "the radio buttons are one group";
   Press(dlg, IDOK);
-  ASSERT_TRUE(WaitGone(dlg));
+  ASSERT_TRUE(WaitApplied(dlg));
 
   // A new file lists the keys in the order they are saved.
   EXPECT_EQ(ReadBytes(app_->IniPath()),
@@ -438,7 +272,7 @@ TEST_F(DialogsTest, ConfirmedChangesAreSavedAndTakeEffectAtOnce) {
 TEST_F(DialogsTest, DuplicateHotkeysAreRefusedAndARefusalThenCancelChangesNothing) {
   const std::string ini = "[settings]\r\nheight=180\r\nhotkey_lock_open=CTRL|SHIFT|L\r\n";
   Start(ini);
-  PostMessageW(app_->controller(), WM_COMMAND, kMaskOnCommand, 0);
+  SwitchOn();
   ASSERT_TRUE(WaitShown());
   // Horizontal band of 180 centred in 800: 310..490, the opening y 315..490.
   const auto expectHorizontalBand = [&] {
@@ -451,10 +285,10 @@ TEST_F(DialogsTest, DuplicateHotkeysAreRefusedAndARefusalThenCancelChangesNothin
   expectHorizontalBand();
 
   // Refused, then cancelled.
-  HWND dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  HWND dlg = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(dlg);
-  SetText(dlg, kHeight, L"50");
-  SendDlgItemMessageW(dlg, kVertical, BM_CLICK, 0, 0);
+  SetItemText(dlg, IDC_HEIGHT, L"50");
+  SendDlgItemMessageW(dlg, IDC_VERTICAL, BM_CLICK, 0, 0);
   SetMaskRow(dlg, {true, true, false, L"Z"});
   SetLockRow(dlg, {true, true, false, L"z"});
   Press(dlg, IDOK);
@@ -464,7 +298,7 @@ TEST_F(DialogsTest, DuplicateHotkeysAreRefusedAndARefusalThenCancelChangesNothin
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitGone(box));
   EXPECT_TRUE(IsWindowVisible(dlg)) << "the dialog stays open after the refusal";
-  Press(dlg, kCancelButton);
+  Press(dlg, IDC_CANCEL_BUTTON);
   ASSERT_TRUE(WaitGone(dlg));
 
   EXPECT_EQ(ReadBytes(app_->IniPath()), ini);
@@ -474,9 +308,9 @@ TEST_F(DialogsTest, DuplicateHotkeysAreRefusedAndARefusalThenCancelChangesNothin
   OneTick();
   expectHorizontalBand();
   // The record kept the old values: the next opening shows them.
-  dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  dlg = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(dlg);
-  SettingsView expected = Defaults();
+  SettingsView expected = DefaultSettingsView();
   expected.height = L"180";
   expected.lockRow = {true, false, true, L"L"};
   ExpectShows(dlg, expected);
@@ -490,10 +324,10 @@ TEST_F(DialogsTest, DuplicateHotkeysAreRefusedAndARefusalThenCancelChangesNothin
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitGone(box));
   ASSERT_TRUE(IsWindowVisible(dlg));
-  SetText(dlg, kLockKey, L"P");
+  SetItemText(dlg, IDC_LOCK_KEY, L"P");
   Press(dlg, IDOK);
-  ASSERT_TRUE(WaitGone(dlg));
-  EXPECT_EQ(app_->FindDialog(L"softveil"), nullptr);
+  ASSERT_TRUE(WaitApplied(dlg));
+  EXPECT_EQ(app_->FindMessageBox(), nullptr);
   // The existing key is replaced in place, the missing ones are added at the
   // end of the section in the order they are saved.
   EXPECT_EQ(ReadBytes(app_->IniPath()),
@@ -517,25 +351,25 @@ HWND WaitForChooser(DWORD pid) {
 
 // Opens the chooser from the colour button, types a colour and answers with `command`.
 bool PickColor(HWND settings, DWORD pid, int r, int g, int b, UINT command) {
-  Press(settings, kColorButton);
+  Press(settings, IDC_COLOR_BUTTON);
   HWND chooser = WaitForChooser(pid);
   if (!chooser) return false;
-  SetText(chooser, kChooserRed, std::to_wstring(r).c_str());
-  SetText(chooser, kChooserGreen, std::to_wstring(g).c_str());
-  SetText(chooser, kChooserBlue, std::to_wstring(b).c_str());
+  SetItemText(chooser, kChooserRed, std::to_wstring(r).c_str());
+  SetItemText(chooser, kChooserGreen, std::to_wstring(g).c_str());
+  SetItemText(chooser, kChooserBlue, std::to_wstring(b).c_str());
   PostMessageW(chooser, WM_COMMAND, command, 0);
   return WaitGone(chooser);
 }
 
 TEST_F(DialogsTest, ColourFromTheChooserRepaintsTheSwatchAndAfterOkTheMask) {
   Start();
-  PostMessageW(app_->controller(), WM_COMMAND, kMaskOnCommand, 0);
+  SwitchOn();
   ASSERT_TRUE(WaitShown());
   ASSERT_TRUE(WaitHorizontalBandAt(300)) << "the mask is in place";
   EXPECT_TRUE(WaitUntil([&] { return MaskColorAt(kMaskedPoint) == RGB(0, 0, 0); }))
       << "black at first: 0x" << std::hex << MaskColorAt(kMaskedPoint);
 
-  HWND dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  HWND dlg = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(dlg);
   ASSERT_TRUE(WaitUntil([&] { return SwatchColor(dlg) == RGB(0, 0, 0); }));
 
@@ -550,7 +384,7 @@ TEST_F(DialogsTest, ColourFromTheChooserRepaintsTheSwatchAndAfterOkTheMask) {
   EXPECT_FALSE(fs::exists(app_->IniPath())) << "nothing is saved before OK";
 
   Press(dlg, IDOK);
-  ASSERT_TRUE(WaitGone(dlg));
+  ASSERT_TRUE(WaitApplied(dlg));
   // 0x00FF8000: blue 255, green 128, red 0.
   EXPECT_EQ(ReadBytes(app_->IniPath()),
             "[settings]\r\nheight=200\r\nhorizontal=1\r\ntransparence=200\r\n"
@@ -565,10 +399,10 @@ TEST_F(DialogsTest, ColourFromTheChooserRepaintsTheSwatchAndAfterOkTheMask) {
   EXPECT_TRUE(WaitUntil([&] { return MaskColorAt(kMaskedPoint) == picked; }, 2000)) << "shown again";
 
   // The next opening starts from the saved colour.
-  dlg = OpenByCommand(kSettingsCommand, kSettingsCaption);
+  dlg = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(dlg);
   EXPECT_TRUE(WaitUntil([&] { return SwatchColor(dlg) == picked; }, 2000));
-  Press(dlg, kCancelButton);
+  Press(dlg, IDC_CANCEL_BUTTON);
   ASSERT_TRUE(WaitGone(dlg));
 }
 
@@ -596,7 +430,7 @@ TEST_F(DialogsTest, AboutShowsTheHelpOpensTheLinkAndClosesEveryWay) {
   ASSERT_TRUE(link);
   RECT linkRect = {}, place = {};
   GetWindowRect(link, &linkRect);
-  GetWindowRect(GetDlgItem(dlg, kLinkPlace), &place);
+  GetWindowRect(GetDlgItem(dlg, IDC_LINK_PLACEHOLDER), &place);
   EXPECT_TRUE(EqualRect(&linkRect, &place)) << "the link lies over its hidden placeholder";
 
   ExpectProgramKeepsWorking();
@@ -612,12 +446,12 @@ TEST_F(DialogsTest, AboutShowsTheHelpOpensTheLinkAndClosesEveryWay) {
   TapKey(VK_ESCAPE);
   EXPECT_TRUE(WaitGone(dlg)) << "Esc";
 
-  dlg = OpenByCommand(kAboutCommand, kAboutCaption);
+  dlg = app_->OpenDialog(ID_MENU_AUTHOR, kAboutCaption);
   ASSERT_TRUE(dlg);
   PostMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(WaitGone(dlg)) << "close box";
 
-  dlg = OpenByCommand(kAboutCommand, kAboutCaption);
+  dlg = app_->OpenDialog(ID_MENU_AUTHOR, kAboutCaption);
   ASSERT_TRUE(dlg);
   Press(dlg, IDOK);
   EXPECT_TRUE(WaitGone(dlg)) << "确定";

@@ -13,57 +13,26 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr UINT kCmdExit = 32771;
-constexpr UINT kCmdSettings = 32773;
-constexpr UINT kCmdMaskOn = 32775;
-
-// What the settings dialog shows, read from its controls.
-struct Form {
-  std::wstring height;
-  int transparency = 0;
-  bool horizontal = false;
-  bool maskCtrl = false, maskAlt = false, maskShift = false;
-  std::wstring maskKey;
-  bool lockCtrl = false, lockAlt = false, lockShift = false;
-  std::wstring lockKey;
-  bool operator==(const Form&) const = default;
-};
-
-void PrintTo(const Form& f, std::ostream* os) {
-  const auto narrow = [](const std::wstring& w) { return std::string(w.begin(), w.end()); };
-  *os << "{height " << narrow(f.height) << ", transparency " << f.transparency
-      << (f.horizontal ? ", horizontal" : ", vertical") << ", mask " << f.maskCtrl << f.maskAlt << f.maskShift
-      << narrow(f.maskKey) << ", lock " << f.lockCtrl << f.lockAlt << f.lockShift << narrow(f.lockKey) << "}";
-}
-
-bool Ticked(HWND dlg, int id) { return SendMessageW(GetDlgItem(dlg, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-Form ReadForm(HWND dlg) {
-  Form f;
-  f.height = WindowText(GetDlgItem(dlg, 1000));
-  f.transparency = static_cast<int>(SendMessageW(GetDlgItem(dlg, 1003), WM_USER, 0, 0));  // TBM_GETPOS
-  f.horizontal = Ticked(dlg, 1023);
-  f.maskCtrl = Ticked(dlg, 1005);
-  f.maskAlt = Ticked(dlg, 1006);
-  f.maskShift = Ticked(dlg, 1007);
-  f.maskKey = WindowText(GetDlgItem(dlg, 1008));
-  f.lockCtrl = Ticked(dlg, 1013);
-  f.lockAlt = Ticked(dlg, 1014);
-  f.lockShift = Ticked(dlg, 1015);
-  f.lockKey = WindowText(GetDlgItem(dlg, 1016));
-  return f;
-}
-
-// Nothing readable: the program runs on the values it has without a file.
-const Form kDefaultForm{L"200", 200, true, true, true, false, L"O", true, true, false, L"L"};
-
 // Every key away from its default; the hotkeys are written in the order the
 // dialog writes them (ALT, CTRL, SHIFT), so confirming the dialog with only
 // a new height changes nothing but the height line.
 constexpr char kKnownIni[] =
     "[settings]\r\nheight=150\r\nhorizontal=0\r\ntransparence=120\r\nhotkey_mask_open=ALT|SHIFT|M\r\n"
     "hotkey_lock_open=CTRL|SHIFT|K\r\ncolor=255\r\n";
-const Form kKnownForm{L"150", 120, false, false, true, true, L"M", true, false, true, L"K"};
+
+SettingsView KnownView() {
+  SettingsView v;
+  v.height = L"150";
+  v.trackbarPos = 120;
+  v.trackbarMin = 10;
+  v.trackbarMax = 255;
+  v.transparencyLabel = L"120";
+  v.vertical = true;
+  v.maskRow = {false, true, true, L"M"};
+  v.lockRow = {true, false, true, L"K"};
+  v.swatch = RGB(255, 0, 0);
+  return v;
+}
 
 std::string WithHeight(std::string ini, const std::string& height) {
   const std::string old = "\r\nheight=150\r\n";
@@ -72,119 +41,27 @@ std::string WithHeight(std::string ini, const std::string& height) {
   return ini;
 }
 
-HWND FindController(DWORD pid) {
-  auto found = WindowsOfProcess(pid, [](HWND h) {
-    return ClassName(h) == L"#32770" && !IsWindowVisible(h) && GetDlgItem(h, 1000) && GetDlgItem(h, IDOK) &&
-           !GetDlgItem(h, 1003);
-  });
-  return found.empty() ? nullptr : found.front();
+HWND OpenSettings(const Softveil& app) { return app.OpenDialog(ID_MENU_SETTINGS, kSettingsCaption); }
+
+// What the settings dialog shows when it is opened now, waiting until it
+// shows `expected`; the dialog is cancelled again.
+std::optional<SettingsView> ShownOnOpening(const Softveil& app, const SettingsView& expected) {
+  HWND dlg = OpenSettings(app);
+  if (!dlg) return std::nullopt;
+  const SettingsView shown = SettingsDialogShowing(dlg, expected);
+  PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+  WaitGone(dlg);
+  return shown;
 }
-
-// A message box of the program: its caption is the program's title.
-HWND FindAppMessageBox(DWORD pid) {
-  auto found = WindowsOfProcess(pid, [](HWND h) {
-    return IsWindowVisible(h) && ClassName(h) == L"#32770" && WindowText(h) == L"softveil" &&
-           GetDlgItem(h, 0xFFFF) != nullptr;
-  });
-  return found.empty() ? nullptr : found.front();
-}
-
-std::wstring ExePath() {
-  const char* env = std::getenv("SOFTVEIL_EXE");
-  std::string path = env ? env : "softveil.exe";
-  if (!path.empty() && path[0] == '/') {  // a Unix path from ctest: Wine's Z: drive
-    path = "Z:" + path;
-    for (char& c : path) c = c == '/' ? '\\' : c;
-  }
-  return std::wstring(path.begin(), path.end());
-}
-
-// softveil in a working directory the test prepared itself (the harness's
-// Softveil always makes a fresh one), optionally started suspended.
-class AppIn {
- public:
-  explicit AppIn(const fs::path& dir, bool suspended = false) {
-    std::wstring exe = ExePath();
-    std::wstring cmd = L"\"" + exe + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0, nullptr,
-                        dir.wstring().c_str(), &si, &pi_)) {
-      pi_ = {};
-      return;
-    }
-    if (!suspended) WaitForStartUp();
-  }
-  ~AppIn() {
-    if (!pi_.hProcess) return;
-    if (Running()) {
-      TerminateProcess(pi_.hProcess, 1);
-      WaitExit(5000);
-    }
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-  }
-  AppIn(const AppIn&) = delete;
-  AppIn& operator=(const AppIn&) = delete;
-
-  void Resume() { ResumeThread(pi_.hThread); }
-  // The controller and, as the last step of its start-up, the tray icon.
-  bool WaitForStartUp() {
-    WaitUntil([&] { return (controller_ = FindController(pid())) != nullptr; }, 10000);
-    return controller_ && WaitUntil([&] { return TrayIconPresent(controller_); });
-  }
-
-  DWORD pid() const { return pi_.dwProcessId; }
-  HANDLE process() const { return pi_.hProcess; }
-  HWND controller() const { return controller_; }
-  bool Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
-  std::optional<DWORD> WaitExit(int timeoutMs = 10000) const {
-    // Waiting through WaitUntil keeps this thread answering the messages an
-    // ending program's windows send.
-    if (!WaitUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, timeoutMs)) {
-      return std::nullopt;
-    }
-    DWORD code = 0;
-    GetExitCodeProcess(pi_.hProcess, &code);
-    return code;
-  }
-  std::optional<DWORD> Exit() {
-    PostMessageW(controller_, WM_COMMAND, kCmdExit, 0);
-    return WaitExit();
-  }
-  HWND OpenSettings() {
-    PostMessageW(controller_, WM_COMMAND, kCmdSettings, 0);
-    HWND dlg = nullptr;
-    WaitUntil([&] {
-      auto found = WindowsOfProcess(pid(), [](HWND h) { return IsWindowVisible(h) && WindowText(h) == L"设置"; });
-      dlg = found.empty() ? nullptr : found.front();
-      return dlg != nullptr;
-    });
-    return dlg;
-  }
-  std::optional<Form> FormShown() {
-    HWND dlg = OpenSettings();
-    if (!dlg) return std::nullopt;
-    const Form form = ReadForm(dlg);
-    PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
-    WaitUntil([&] { return !IsWindow(dlg); });
-    return form;
-  }
-
- private:
-  PROCESS_INFORMATION pi_ = {};
-  HWND controller_ = nullptr;
-};
 
 // Types a new band height into the open settings dialog and presses OK.
 // Returns the message box the program then shows, or null when the dialog
 // closed without one.
-HWND ConfirmHeight(DWORD pid, HWND dlg, const wchar_t* height) {
-  SendMessageTimeoutW(GetDlgItem(dlg, 1000), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(height), SMTO_ABORTIFHUNG,
-                      2000, nullptr);
+HWND ConfirmHeight(const Softveil& app, HWND dlg, const wchar_t* height) {
+  SetItemText(dlg, IDC_HEIGHT, height);
   PostMessageW(dlg, WM_COMMAND, IDOK, 0);
   HWND box = nullptr;
-  WaitUntil([&] { return (box = FindAppMessageBox(pid)) != nullptr || !IsWindow(dlg); });
+  WaitUntil([&] { return (box = app.FindMessageBox()) != nullptr || !IsWindow(dlg); });
   return box;
 }
 
@@ -216,26 +93,13 @@ bool CanCreateFileIn(const fs::path& dir) {
   return true;
 }
 
-// The Unix path behind a Windows path, from Wine's own kernel32 export.
-std::optional<std::string> UnixPathOf(const fs::path& path) {
-  using ToUnix = char*(CDECL*)(LPCWSTR);
-  const auto toUnix = reinterpret_cast<ToUnix>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (!toUnix) return std::nullopt;
-  char* unix = toUnix(path.c_str());
-  if (!unix) return std::nullopt;
-  std::string result = unix;
-  HeapFree(GetProcessHeap(), 0, unix);
-  return result;
-}
-
 // Sets or clears the immutable attribute of a directory through Wine, which
 // starts Unix programs itself (without a process handle to wait on, so the
 // effect is polled). Neither the read-only attribute nor an access-control
 // list stops root from creating files under Wine; an immutable directory
 // refuses every new file, root's included.
 bool SetImmutable(const fs::path& dir, bool on) {
-  const std::optional<std::string> unix = UnixPathOf(dir);
+  const std::optional<std::string> unix = UnixPath(dir);
   if (!unix) return false;
   std::wstring cmd = std::wstring(L"/usr/bin/chattr ") + (on ? L"+i " : L"-i ") +
                      std::wstring(unix->begin(), unix->end());
@@ -248,7 +112,6 @@ bool SetImmutable(const fs::path& dir, bool on) {
   return WaitUntil([&] { return CanCreateFileIn(dir) != on; }, 5000);
 }
 
-// ---------------------------------------------------------------------------
 // A save that cannot succeed: the program starts on what it could read, says
 // so when the user confirms the settings dialog, keeps the new values for
 // this run, and leaves every file as it was.
@@ -258,7 +121,7 @@ struct SaveFault {
   // Prepares `dir` (or points it elsewhere) and returns the form the program
   // should show, or nothing with the reason why the fault cannot be made
   // here; `undo` is run at the end whatever happens.
-  std::function<std::optional<Form>(fs::path& dir, std::function<void()>& undo, std::string& whyNot)> prepare;
+  std::function<std::optional<SettingsView>(fs::path& dir, std::function<void()>& undo, std::string& whyNot)> prepare;
 };
 
 void PrintTo(const SaveFault& fault, std::ostream* os) { *os << fault.name; }
@@ -276,32 +139,32 @@ TEST_P(SaveFaultTest, StartsOnWhatItCouldReadAndReportsTheFailedSave) {
     }
   } undoAtEnd{undo};
   std::string whyNot;
-  const std::optional<Form> prepared = GetParam().prepare(dir, undo, whyNot);
+  const std::optional<SettingsView> prepared = GetParam().prepare(dir, undo, whyNot);
   if (!prepared) GTEST_SKIP() << whyNot;
-  const Form expected = *prepared;
+  const SettingsView expected = *prepared;
   const bool ours = dir == temp.path();  // a system directory is not ours to list
   const Snapshot before = ours ? TakeSnapshot(dir) : Snapshot{};
 
-  AppIn app(dir);
+  Softveil app(dir, Softveil::Start::Ready);
   ASSERT_TRUE(app.controller()) << "the program did not start";
-  HWND dlg = app.OpenSettings();
+  HWND dlg = OpenSettings(app);
   ASSERT_TRUE(dlg);
-  EXPECT_EQ(ReadForm(dlg), expected);
+  EXPECT_EQ(SettingsDialogShowing(dlg, expected), expected);
 
-  HWND box = ConfirmHeight(app.pid(), dlg, L"321");
+  HWND box = ConfirmHeight(app, dlg, L"321");
   ASSERT_TRUE(box) << "a failed save must be reported";
   EXPECT_NE(MessageBoxText(box).find(L"softveil.ini"), std::wstring::npos)
       << testing::PrintToString(MessageBoxText(box));
   PostMessageW(box, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }));
+  ASSERT_TRUE(WaitGone(dlg));
   if (ours) {
     EXPECT_EQ(TakeSnapshot(dir), before);
   }
 
   // The new values hold for the rest of the run.
-  Form now = expected;
+  SettingsView now = expected;
   now.height = L"321";
-  EXPECT_EQ(app.FormShown(), now);
+  EXPECT_EQ(ShownOnOpening(app, now), now);
   EXPECT_EQ(app.Exit(), 0u);
   if (ours) {
     EXPECT_EQ(TakeSnapshot(dir), before);
@@ -310,62 +173,61 @@ TEST_P(SaveFaultTest, StartsOnWhatItCouldReadAndReportsTheFailedSave) {
 
 const SaveFault kSaveFaults[] = {
     {"ReadOnlyFile",
-     [](fs::path& dir, std::function<void()>& undo, std::string&) -> std::optional<Form> {
+     [](fs::path& dir, std::function<void()>& undo, std::string&) -> std::optional<SettingsView> {
        const fs::path ini = dir / "softveil.ini";
        WriteBytes(ini, kKnownIni);
        SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY);
        undo = [ini] { SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL); };
-       return kKnownForm;
+       return KnownView();
      }},
     {"DirectoryNamedLikeTheFile",
-     [](fs::path& dir, std::function<void()>&, std::string&) -> std::optional<Form> {
+     [](fs::path& dir, std::function<void()>&, std::string&) -> std::optional<SettingsView> {
        fs::create_directory(dir / "softveil.ini");
        WriteBytes(dir / "softveil.ini" / "notes.txt", "not a settings file\r\n");
-       return kDefaultForm;
+       return DefaultSettingsView();
      }},
     {"TemporaryNameTakenByADirectory",
-     [](fs::path& dir, std::function<void()>&, std::string&) -> std::optional<Form> {
+     [](fs::path& dir, std::function<void()>&, std::string&) -> std::optional<SettingsView> {
        // The new file is written beside the old one under this name first.
        WriteBytes(dir / "softveil.ini", kKnownIni);
        fs::create_directory(dir / "softveil.ini.tmp");
        WriteBytes(dir / "softveil.ini.tmp" / "keep.txt", "keep me");
-       return kKnownForm;
+       return KnownView();
      }},
     {"Utf16File",
-     [](fs::path& dir, std::function<void()>&, std::string&) -> std::optional<Form> {
+     [](fs::path& dir, std::function<void()>&, std::string&) -> std::optional<SettingsView> {
        // Rewriting a UTF-16 file as 8-bit text would destroy it.
        const std::string text = "[other]\r\nnote=written by another program\r\n";
        std::string bytes = "\xFF\xFE";
        for (char c : text) bytes += std::string{c, '\0'};
        WriteBytes(dir / "softveil.ini", bytes);
-       return kDefaultForm;
+       return DefaultSettingsView();
      }},
     {"ImmutableDirectory",
-     [](fs::path& dir, std::function<void()>& undo, std::string& whyNot) -> std::optional<Form> {
+     [](fs::path& dir, std::function<void()>& undo, std::string& whyNot) -> std::optional<SettingsView> {
        WriteBytes(dir / "softveil.ini", kKnownIni);
        if (!SetImmutable(dir, true)) {
          whyNot = "cannot make a directory unwritable here (chattr +i)";
          return std::nullopt;
        }
        undo = [dir] { SetImmutable(dir, false); };
-       return kKnownForm;
+       return KnownView();
      }},
     {"DirectoryWithoutRoomForFiles",
-     [](fs::path& dir, std::function<void()>&, std::string& whyNot) -> std::optional<Form> {
+     [](fs::path& dir, std::function<void()>&, std::string& whyNot) -> std::optional<SettingsView> {
        // /proc holds no settings file and refuses new files, even root's.
        dir = L"Z:\\proc";
        if (!fs::is_directory(dir) || CanCreateFileIn(dir)) {
          whyNot = "no unwritable /proc under Z: here";
          return std::nullopt;
        }
-       return kDefaultForm;
+       return DefaultSettingsView();
      }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, SaveFaultTest, testing::ValuesIn(kSaveFaults),
                          [](const testing::TestParamInfo<SaveFault>& info) { return info.param.name; });
 
-// ---------------------------------------------------------------------------
 // Files the program can make no sense of, or a great deal of.
 
 std::string BinaryGarbage(std::size_t size) {
@@ -383,25 +245,25 @@ TEST(Faults, BinaryGarbageRunsOnDefaultsStaysUntouchedAndTakesASave) {
   const std::string garbage = BinaryGarbage(64 * 1024);
   WriteBytes(ini, garbage);
   {
-    AppIn app(dir.path());
+    Softveil app(dir.path(), Softveil::Start::Ready);
     ASSERT_TRUE(app.controller());
-    EXPECT_EQ(app.FormShown(), kDefaultForm);
+    EXPECT_EQ(ShownOnOpening(app, DefaultSettingsView()), DefaultSettingsView());
     EXPECT_EQ(app.Exit(), 0u);
   }
   EXPECT_TRUE(ReadBytes(ini) == garbage) << "nothing was confirmed, yet the file changed";
   {
-    AppIn app(dir.path());
+    Softveil app(dir.path(), Softveil::Start::Ready);
     ASSERT_TRUE(app.controller());
-    HWND dlg = app.OpenSettings();
+    HWND dlg = OpenSettings(app);
     ASSERT_TRUE(dlg);
-    EXPECT_EQ(ConfirmHeight(app.pid(), dlg, L"321"), nullptr) << "the file can be written";
+    EXPECT_EQ(ConfirmHeight(app, dlg, L"321"), nullptr) << "the file can be written";
     EXPECT_EQ(app.Exit(), 0u);
   }
-  AppIn again(dir.path());
+  Softveil again(dir.path(), Softveil::Start::Ready);
   ASSERT_TRUE(again.controller());
-  Form saved = kDefaultForm;
+  SettingsView saved = DefaultSettingsView();
   saved.height = L"321";
-  EXPECT_EQ(again.FormShown(), saved);
+  EXPECT_EQ(ShownOnOpening(again, saved), saved);
   EXPECT_EQ(again.Exit(), 0u);
 }
 
@@ -432,12 +294,12 @@ TEST(Faults, SeveralMegabytesAreReadAndOnlyTheChangedLineIsRewritten) {
   ASSERT_GT(huge.size(), 4u * 1000 * 1000);
   WriteBytes(ini, huge);
 
-  AppIn app(dir.path());
+  Softveil app(dir.path(), Softveil::Start::Ready);
   ASSERT_TRUE(app.controller());
-  HWND dlg = app.OpenSettings();
+  HWND dlg = OpenSettings(app);
   ASSERT_TRUE(dlg);
-  EXPECT_EQ(ReadForm(dlg), kKnownForm);
-  EXPECT_EQ(ConfirmHeight(app.pid(), dlg, L"321"), nullptr) << "the file can be written";
+  EXPECT_EQ(SettingsDialogShowing(dlg, KnownView()), KnownView());
+  EXPECT_EQ(ConfirmHeight(app, dlg, L"321"), nullptr) << "the file can be written";
   const std::optional<std::string> after = ReadBytes(ini);
   ASSERT_TRUE(after);
   EXPECT_EQ(after->size(), huge.size());
@@ -466,14 +328,14 @@ TEST(Faults, SettingsPathLongerThan260Characters) {
   WriteBytes(ini, kKnownIni);
   ASSERT_EQ(ReadBytes(ini), std::string(kKnownIni));
 
-  AppIn app(dir);
+  Softveil app(dir, Softveil::Start::Ready);
   ASSERT_TRUE(app.controller()) << "the program did not start";
-  HWND dlg = app.OpenSettings();
+  HWND dlg = OpenSettings(app);
   ASSERT_TRUE(dlg);
-  EXPECT_EQ(ReadForm(dlg), kKnownForm);
+  EXPECT_EQ(SettingsDialogShowing(dlg, KnownView()), KnownView());
   // Refusing such a path is as sound as using it, but a refused save must be
   // reported and must leave the file alone.
-  if (HWND box = ConfirmHeight(app.pid(), dlg, L"321")) {
+  if (HWND box = ConfirmHeight(app, dlg, L"321")) {
     EXPECT_NE(MessageBoxText(box).find(L"softveil.ini"), std::wstring::npos);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(ReadBytes(ini), std::string(kKnownIni));
@@ -484,7 +346,6 @@ TEST(Faults, SettingsPathLongerThan260Characters) {
   DeleteFileW(ini.c_str());
 }
 
-// ---------------------------------------------------------------------------
 // Process faults.
 
 TEST(Faults, KilledWithADialogOpenTheNextStartWorksOnTheSameFile) {
@@ -495,24 +356,20 @@ TEST(Faults, KilledWithADialogOpenTheNextStartWorksOnTheSameFile) {
   const POINT centre = reader.Center();
   MovePointer(centre.x, centre.y);
   {
-    AppIn app(dir.path());
+    Softveil app(dir.path(), Softveil::Start::Ready);
     ASSERT_TRUE(app.controller());
-    PostMessageW(app.controller(), WM_COMMAND, kCmdMaskOn, 0);
-    ASSERT_TRUE(WaitUntil([&] {
-      return !WindowsOfProcess(app.pid(), [](HWND h) { return IsWindowVisible(h) && GetDlgItem(h, 1029); }).empty();
-    }));
-    ASSERT_TRUE(app.OpenSettings());
+    app.Command(ID_MENU_MASK_ON);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(app.FindMask()) != FALSE; }));
+    ASSERT_TRUE(OpenSettings(app));
     ASSERT_TRUE(TerminateProcess(app.process(), 1));
     ASSERT_TRUE(app.WaitExit().has_value());
   }
-  AppIn again(dir.path());
+  Softveil again(dir.path(), Softveil::Start::Ready);
   ASSERT_TRUE(again.controller()) << "the abandoned guard must not refuse the next start";
-  EXPECT_EQ(FindAppMessageBox(again.pid()), nullptr);
+  EXPECT_EQ(again.FindMessageBox(), nullptr);
   EXPECT_TRUE(TrayIconPresent(again.controller()));
   EXPECT_FALSE(HotkeyIsFree(MOD_CONTROL | MOD_SHIFT, 'K')) << "the lock hotkey from the file";
-  ASSERT_TRUE(WaitUntil([&] {
-    return !WindowsOfProcess(again.pid(), [](HWND h) { return GetDlgItem(h, 1029) != nullptr; }).empty();
-  }));
+  ASSERT_TRUE(again.WaitForMask());
   EXPECT_TRUE(WaitUntil([] { return !HotkeyIsFree(MOD_ALT | MOD_SHIFT, 'M'); })) << "the mask hotkey from the file";
   EXPECT_EQ(again.Exit(), 0u);
   EXPECT_EQ(ReadBytes(ini), std::string(kKnownIni));
@@ -522,29 +379,29 @@ TEST(Faults, TwoCopiesStartedTogetherOneRunsAndOneIsRefused) {
   for (int round = 0; round < 3; ++round) {
     SCOPED_TRACE(round);
     TempDir dirA, dirB;
-    AppIn a(dirA.path(), true), b(dirB.path(), true);
+    Softveil a(dirA.path(), Softveil::Start::Suspended), b(dirB.path(), Softveil::Start::Suspended);
     ASSERT_TRUE(a.process() && b.process());
     // Both were created suspended, so they reach the guard together.
     a.Resume();
     b.Resume();
 
-    AppIn* refused = nullptr;
-    AppIn* running = nullptr;
+    Softveil* refused = nullptr;
+    Softveil* running = nullptr;
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
-      for (AppIn* app : {&a, &b}) {
-        if (HWND found = FindAppMessageBox(app->pid())) {
+      for (Softveil* app : {&a, &b}) {
+        if (HWND found = app->FindMessageBox()) {
           refused = app;
           box = found;
         }
       }
       running = refused == &a ? &b : &a;
-      return refused && FindController(running->pid()) && TrayIconPresent(FindController(running->pid()));
+      return refused && running->StartedUp();
     }, 15000)) << "one copy shows the refusal, the other starts";
 
     EXPECT_EQ(MessageBoxText(box), L"已经有一个程序在运行！");
-    EXPECT_EQ(FindController(refused->pid()), nullptr);
-    EXPECT_EQ(FindAppMessageBox(running->pid()), nullptr);
+    EXPECT_EQ(refused->FindController(), nullptr);
+    EXPECT_EQ(running->FindMessageBox(), nullptr);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(refused->WaitExit(), 0u);
 
@@ -563,7 +420,7 @@ TEST(Faults, TaskbarCreatedBringsTheTrayIconBack) {
   NOTIFYICONDATAW nid = {};
   nid.cbSize = sizeof nid;
   nid.hWnd = app.controller();
-  nid.uID = 128;
+  nid.uID = kTrayIconId;
   ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &nid));
   ASSERT_FALSE(TrayIconPresent(app.controller()));
   // ...and it announces itself to every top-level window.

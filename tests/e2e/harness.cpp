@@ -31,16 +31,20 @@ DWORD PumpingWait(HANDLE handle, int ms) {
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs, int pollMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!done()) {
     if (std::chrono::steady_clock::now() > deadline) return done();
-    PumpingWait(nullptr, 20);
+    PumpingWait(nullptr, pollMs);
   }
   return true;
 }
 
 void Pause(int ms) { PumpingWait(nullptr, ms); }
+
+bool WaitGone(HWND hwnd, int timeoutMs) {
+  return WaitUntil([&] { return !IsWindow(hwnd); }, timeoutMs);
+}
 
 TempDir::TempDir() {
   std::random_device rd;
@@ -67,62 +71,74 @@ void WriteBytes(const fs::path& file, const std::string& bytes) {
   out << bytes;
 }
 
+std::wstring WinePath(std::wstring path) {
+  if (path.empty() || path[0] != L'/') return path;
+  for (wchar_t& c : path) c = c == L'/' ? L'\\' : c;
+  return L"Z:" + path;
+}
+
+std::wstring SoftveilExePath() {
+  const char* env = std::getenv("SOFTVEIL_EXE");
+  const std::string path = env ? env : "softveil.exe";
+  return WinePath(std::wstring(path.begin(), path.end()));
+}
+
 namespace {
 
-std::wstring ExePath() {
-  const char* env = std::getenv("SOFTVEIL_EXE");
-  std::string path = env ? env : "softveil.exe";
-  // ctest hands over the Unix path; Wine's Z: drive is the Unix root.
-  if (!path.empty() && path[0] == '/') {
-    path = "Z:" + path;
-    for (char& c : path) c = c == '/' ? '\\' : c;
-  }
-  return std::wstring(path.begin(), path.end());
+bool IsMask(HWND hwnd) {
+  return ClassName(hwnd) == L"#32770" && GetDlgItem(hwnd, IDC_CLOCK_LABEL) && GetDlgItem(hwnd, IDC_LOCK_LABEL);
 }
-
-bool IsController(HWND hwnd) {
-  return ClassName(hwnd) == L"#32770" && GetDlgItem(hwnd, 1000) && GetDlgItem(hwnd, IDOK);
-}
-
-bool IsMask(HWND hwnd) { return ClassName(hwnd) == L"#32770" && GetDlgItem(hwnd, 1029) && GetDlgItem(hwnd, 1022); }
 
 }  // namespace
 
-PROCESS_INFORMATION Softveil::Launch(const fs::path& dir) {
-  std::wstring exe = ExePath();
+Softveil::Softveil(std::optional<std::string> ini) : ownDir_(std::in_place), dir_(ownDir_->path()) {
+  if (ini) WriteBytes(IniPath(), *ini);
+  Launch(Start::Ready);
+}
+
+Softveil::Softveil(const fs::path& dir, Start start) : dir_(dir) { Launch(start); }
+
+void Softveil::Launch(Start start) {
+  const std::wstring exe = SoftveilExePath();
   std::wstring cmd = L"\"" + exe + L"\"";
   STARTUPINFOW si = {};
   si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.wstring().c_str(), &si,
-                      &pi)) {
-    return {};
+  const DWORD flags = start == Start::Suspended ? CREATE_SUSPENDED : 0;
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, flags, nullptr, dir_.wstring().c_str(), &si,
+                      &pi_)) {
+    pi_ = {};
+    return;
   }
-  return pi;
-}
-
-Softveil::Softveil(std::optional<std::string> ini) {
-  if (ini) WriteBytes(IniPath(), *ini);
-  pi_ = Launch(dir());
-  if (!pi_.hProcess) return;
-  WaitUntil([&] {
-    auto found = WindowsOfProcess(pid(), IsController);
-    if (!found.empty()) controller_ = found.front();
-    return controller_ != nullptr;
-  }, 10000);
-  // The tray icon is the last thing the controller sets up.
-  if (controller_) WaitUntil([&] { return TrayIconPresent(controller_); }, 5000);
+  if (start == Start::Ready) WaitForStartUp();
 }
 
 Softveil::~Softveil() {
-  if (pi_.hProcess) {
-    if (Running()) {
-      TerminateProcess(pi_.hProcess, 1);
-      WaitForSingleObject(pi_.hProcess, 5000);
-    }
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
+  if (!pi_.hProcess) return;
+  if (Running()) {
+    TerminateProcess(pi_.hProcess, 1);
+    WaitExit(5000);
   }
+  CloseHandle(pi_.hProcess);
+  CloseHandle(pi_.hThread);
+}
+
+bool Softveil::StartedUp() {
+  if (!controller_) controller_ = FindController();
+  return controller_ && TrayIconPresent(controller_);
+}
+
+bool Softveil::WaitForStartUp(int timeoutMs) {
+  return pi_.hProcess && WaitUntil([&] { return StartedUp(); }, timeoutMs);
+}
+
+HWND Softveil::FindController() const {
+  // The settings dialog has an edit box 1000 and an OK button too, but it is
+  // visible and has the trackbar.
+  auto found = WindowsOfProcess(pid(), [](HWND h) {
+    return ClassName(h) == L"#32770" && !IsWindowVisible(h) && GetDlgItem(h, IDC_CONTROL_EDIT) &&
+           GetDlgItem(h, IDOK) && !GetDlgItem(h, IDC_TRANSPARENCY);
+  });
+  return found.empty() ? nullptr : found.front();
 }
 
 HWND Softveil::FindMask() const {
@@ -139,20 +155,33 @@ HWND Softveil::WaitForMask(int timeoutMs) const {
 bool Softveil::Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
 
 std::optional<DWORD> Softveil::WaitExit(int timeoutMs) const {
-  if (PumpingWait(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+  if (!pi_.hProcess || PumpingWait(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
   DWORD code = 0;
   GetExitCodeProcess(pi_.hProcess, &code);
   return code;
 }
 
 std::optional<DWORD> Softveil::Exit() {
-  PostMessageW(controller_, WM_COMMAND, 32771, 0);
-  return WaitExit(10000);
+  Command(ID_MENU_CLOSE);
+  return WaitExit();
 }
+
+void Softveil::Command(UINT id) const { PostMessageW(controller_, WM_COMMAND, id, 0); }
 
 HWND Softveil::FindDialog(const std::wstring& caption) const {
   auto found = WindowsOfProcess(pid(), [&](HWND h) { return IsWindowVisible(h) && WindowText(h) == caption; });
   return found.empty() ? nullptr : found.front();
+}
+
+HWND Softveil::WaitForDialog(const std::wstring& caption, int timeoutMs) const {
+  HWND dlg = nullptr;
+  WaitUntil([&] { return (dlg = FindDialog(caption)) != nullptr; }, timeoutMs);
+  return dlg;
+}
+
+HWND Softveil::OpenDialog(UINT command, const std::wstring& caption) const {
+  Command(command);
+  return WaitForDialog(caption);
 }
 
 HWND Softveil::FindMessageBox() const {
@@ -160,9 +189,18 @@ HWND Softveil::FindMessageBox() const {
   // as caption; the dialogs' unnamed labels have that id too.
   auto found = WindowsOfProcess(pid(), [](HWND h) {
     return IsWindowVisible(h) && ClassName(h) == L"#32770" && GetDlgItem(h, 0xFFFF) != nullptr &&
-           WindowText(h) == L"softveil";
+           WindowText(h) == kAppTitle;
   });
   return found.empty() ? nullptr : found.front();
+}
+
+std::vector<HWND> Softveil::OpenDialogs() const {
+  return WindowsOfProcess(pid(), [](HWND h) { return IsWindowVisible(h) && ClassName(h) == L"#32770" && !IsMask(h); });
+}
+
+bool Softveil::OpenTrayMenu() const {
+  PostMessageW(controller_, WM_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONUP);
+  return WaitUntil([] { return FindPopupMenu() != nullptr; });
 }
 
 std::vector<HWND> WindowsOfProcess(DWORD pid, const std::function<bool(HWND)>& match) {
@@ -198,6 +236,11 @@ std::wstring ClassName(HWND hwnd) {
 }
 
 std::wstring MessageBoxText(HWND box) { return WindowText(GetDlgItem(box, 0xFFFF)); }
+
+bool Answers(HWND hwnd) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
 
 namespace {
 
@@ -246,7 +289,10 @@ TestWindow::TestWindow(const RECT& rect, const wchar_t* title) {
   });
   WaitForSingleObject(ready, 5000);
   CloseHandle(ready);
-  Pause(100);
+  // A new window is activated, and a window manager gives it the focus a
+  // moment later; let that happen now rather than in the middle of a test,
+  // where it would close a menu that had the focus.
+  WaitUntil([&] { return GetForegroundWindow() == hwnd_; }, 2000);
 }
 
 TestWindow::~TestWindow() {
@@ -289,17 +335,25 @@ std::vector<RECT> MonitorRects() {
   return rects;
 }
 
-void MovePointer(int x, int y) {
+bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+void SendPointerTo(int x, int y) {
   INPUT in = {};
   in.type = INPUT_MOUSE;
   // Absolute coordinates run 0..65535 over the whole virtual screen, so that
-  // monitors left of or above the primary (negative coordinates) are reached.
+  // monitors left of or above the primary (negative coordinates) are reached;
+  // the system scales them by the screen size and truncates, so round up to
+  // land on the pixel exactly.
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
   const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   in.mi.dx = static_cast<LONG>(((x - left) * 65536LL + width - 1) / width);
   in.mi.dy = static_cast<LONG>(((y - top) * 65536LL + height - 1) / height);
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
   SendInput(1, &in, sizeof in);
+}
+
+void MovePointer(int x, int y) {
+  SendPointerTo(x, y);
   // SendInput may lag behind; make sure the position has arrived.
   WaitUntil([&] {
     POINT p;
@@ -349,6 +403,11 @@ void TapKey(WORD key, int times) {
   }
 }
 
+void PickMenuItem(int n) {
+  TapKey(VK_DOWN, n);
+  TapKey(VK_RETURN);
+}
+
 bool RegionContains(HWND hwnd, int x, int y) {
   HRGN rgn = CreateRectRgn(0, 0, 0, 0);
   const int kind = GetWindowRgn(hwnd, rgn);
@@ -382,7 +441,7 @@ bool TrayIconPresent(HWND controller) {
   NOTIFYICONDATAW nid = {};
   nid.cbSize = sizeof nid;
   nid.hWnd = controller;
-  nid.uID = 128;
+  nid.uID = kTrayIconId;
   return Shell_NotifyIconW(NIM_MODIFY, &nid) != FALSE;
 }
 
@@ -413,6 +472,13 @@ std::vector<std::wstring> ChildTexts(HWND parent) {
       },
       reinterpret_cast<LPARAM>(&texts));
   return texts;
+}
+
+std::wstring ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
+
+void SetItemText(HWND dlg, int id, const wchar_t* text) {
+  SendMessageTimeoutW(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                      nullptr);
 }
 
 POINT WindowCenter(HWND hwnd) {
@@ -472,4 +538,79 @@ std::vector<std::wstring> TrayTooltips() {
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
   return tips;
+}
+
+namespace {
+
+std::string Narrow(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+  return out;
+}
+
+bool Checked(HWND dlg, int id) { return SendDlgItemMessageW(dlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+HotkeyRowView ReadRow(HWND dlg, int ctrl, int alt, int shift, int key) {
+  return {Checked(dlg, ctrl), Checked(dlg, alt), Checked(dlg, shift), ItemText(dlg, key)};
+}
+
+}  // namespace
+
+void PrintTo(const HotkeyRowView& row, std::ostream* os) {
+  *os << (row.ctrl ? "CTRL+" : "") << (row.alt ? "ALT+" : "") << (row.shift ? "SHIFT+" : "") << "["
+      << Narrow(row.key) << "]";
+}
+
+void PrintTo(const SettingsView& v, std::ostream* os) {
+  *os << "{height " << Narrow(v.height) << ", trackbar " << v.trackbarPos << " in " << v.trackbarMin << ".."
+      << v.trackbarMax << ", label " << Narrow(v.transparencyLabel) << ", horizontal " << v.horizontal
+      << ", vertical " << v.vertical << ", mask ";
+  PrintTo(v.maskRow, os);
+  *os << ", lock ";
+  PrintTo(v.lockRow, os);
+  *os << ", swatch 0x" << std::hex << v.swatch << std::dec << "}";
+}
+
+SettingsView DefaultSettingsView() {
+  SettingsView v;
+  v.height = L"200";
+  v.trackbarPos = 200;
+  v.trackbarMin = 10;
+  v.trackbarMax = 255;
+  v.transparencyLabel = L"200";
+  v.horizontal = true;
+  v.maskRow = {true, true, false, L"O"};
+  v.lockRow = {true, true, false, L"L"};
+  v.swatch = RGB(0, 0, 0);
+  return v;
+}
+
+SettingsView ReadSettingsDialog(HWND dlg) {
+  SettingsView v;
+  v.height = ItemText(dlg, IDC_HEIGHT);
+  v.trackbarPos = static_cast<int>(SendDlgItemMessageW(dlg, IDC_TRANSPARENCY, TBM_GETPOS, 0, 0));
+  v.trackbarMin = static_cast<int>(SendDlgItemMessageW(dlg, IDC_TRANSPARENCY, TBM_GETRANGEMIN, 0, 0));
+  v.trackbarMax = static_cast<int>(SendDlgItemMessageW(dlg, IDC_TRANSPARENCY, TBM_GETRANGEMAX, 0, 0));
+  v.transparencyLabel = ItemText(dlg, IDC_TRANSPARENCY_LABEL);
+  v.horizontal = Checked(dlg, IDC_HORIZONTAL);
+  v.vertical = Checked(dlg, IDC_VERTICAL);
+  v.maskRow = ReadRow(dlg, IDC_MASK_CTRL, IDC_MASK_ALT, IDC_MASK_SHIFT, IDC_MASK_KEY);
+  v.lockRow = ReadRow(dlg, IDC_LOCK_CTRL, IDC_LOCK_ALT, IDC_LOCK_SHIFT, IDC_LOCK_KEY);
+  v.swatch = SwatchColor(dlg);
+  return v;
+}
+
+SettingsView SettingsDialogShowing(HWND dlg, const SettingsView& expected, int timeoutMs) {
+  SettingsView shown;
+  WaitUntil([&] { return (shown = ReadSettingsDialog(dlg)) == expected; }, timeoutMs);
+  return shown;
+}
+
+HWND Swatch(HWND settings) { return FindChildOfClass(settings, L"SoftveilChild"); }
+
+COLORREF SwatchColor(HWND settings) {
+  HWND swatch = Swatch(settings);
+  if (!swatch) return CLR_INVALID;
+  const POINT c = WindowCenter(swatch);
+  return ScreenPixel(c.x, c.y);
 }

@@ -1,19 +1,32 @@
 // Drives the real softveil.exe from outside, as a user and as other programs
-// would: processes, windows, input and files.
+// would: processes, windows, dialogs, input and files. The end-to-end suite,
+// the soak, the demo and the benchmark share it.
 #pragma once
 #include <windows.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
 
-// Polls `done` until it holds or `timeoutMs` passes.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000);
+#include "common/ids.h"
+#include "res/resource.h"
+
+// The captions other programs find softveil's windows by; message boxes
+// carry the program's title.
+inline constexpr wchar_t kAppTitle[] = L"softveil";
+inline constexpr wchar_t kSettingsCaption[] = L"设置";
+inline constexpr wchar_t kAboutCaption[] = L"关于 softveil";
+
+// Polls `done` every `pollMs` until it holds or `timeoutMs` passes, answering
+// the messages sent to this thread meanwhile.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000, int pollMs = 20);
 void Pause(int ms);
+// Waits until the window is destroyed.
+bool WaitGone(HWND hwnd, int timeoutMs = 5000);
 
 // A fresh directory under the temporary folder, removed with the object.
 class TempDir {
@@ -31,40 +44,77 @@ class TempDir {
 std::optional<std::string> ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 
-// One running softveil.exe with its own working directory.
+// A Unix path as Wine's Z: drive names it; any other path as it is.
+std::wstring WinePath(std::wstring path);
+// The Unix path behind a Windows path under Wine; nothing elsewhere.
+std::optional<std::string> UnixPath(const std::filesystem::path& path);
+// The softveil.exe to start: SOFTVEIL_EXE (ctest gives a Unix path), else
+// softveil.exe in the working directory.
+std::wstring SoftveilExePath();
+
+// One running softveil.exe and its working directory.
 class Softveil {
  public:
+  enum class Start {
+    Ready,      // returns once the controller and the tray icon are there
+    NoWait,     // returns once the process is created
+    Suspended,  // created suspended; Resume() lets it run
+  };
+
   // Starts the program in a fresh directory, after writing `ini` as its
-  // softveil.ini when given.
+  // softveil.ini when given, and waits until it is ready.
   explicit Softveil(std::optional<std::string> ini = std::nullopt);
   // Starts the program in `dir`, which the caller owns.
-  static PROCESS_INFORMATION Launch(const std::filesystem::path& dir);
+  Softveil(const std::filesystem::path& dir, Start start);
   ~Softveil();
   Softveil(const Softveil&) = delete;
   Softveil& operator=(const Softveil&) = delete;
 
   DWORD pid() const { return pi_.dwProcessId; }
   HANDLE process() const { return pi_.hProcess; }
-  const std::filesystem::path& dir() const { return dir_.path(); }
-  std::filesystem::path IniPath() const { return dir() / "softveil.ini"; }
+  const std::filesystem::path& dir() const { return dir_; }
+  std::filesystem::path IniPath() const { return dir_ / "softveil.ini"; }
 
+  void Resume() const { ResumeThread(pi_.hThread); }
+  // Whether start-up is complete: the controller is there and, as the last
+  // thing it sets up, the tray icon. Remembers the controller once found.
+  bool StartedUp();
+  bool WaitForStartUp(int timeoutMs = 15000);
+
+  // The controller as start-up found it.
   HWND controller() const { return controller_; }
+  // The hidden controller window, searched afresh.
+  HWND FindController() const;
   // The mask window once the tracker has created it, else null.
   HWND FindMask() const;
   HWND WaitForMask(int timeoutMs = 5000) const;
 
   bool Running() const;
   // Waits for the process to end; its exit code, or nothing on a time-out.
-  std::optional<DWORD> WaitExit(int timeoutMs = 5000) const;
+  std::optional<DWORD> WaitExit(int timeoutMs = 10000) const;
   // The tray menu's "关闭" by its command; returns the exit code.
   std::optional<DWORD> Exit();
 
-  // The settings dialog, the about dialog or a message box of the program.
+  // A command of the tray menu, posted to the controller.
+  void Command(UINT id) const;
+  // The visible window of the program with this caption: the settings
+  // dialog, the about dialog, or (kAppTitle) a message box.
   HWND FindDialog(const std::wstring& caption) const;
+  HWND WaitForDialog(const std::wstring& caption, int timeoutMs = 5000) const;
+  // Posts a command and waits for the dialog it opens.
+  HWND OpenDialog(UINT command, const std::wstring& caption) const;
   HWND FindMessageBox() const;
+  // Every visible dialog of the program, message boxes and the colour
+  // chooser included; the mask is not one.
+  std::vector<HWND> OpenDialogs() const;
+  // Opens the tray icon's menu as a right click on the icon does.
+  bool OpenTrayMenu() const;
 
  private:
-  TempDir dir_;
+  void Launch(Start start);
+
+  std::optional<TempDir> ownDir_;
+  std::filesystem::path dir_;
   PROCESS_INFORMATION pi_ = {};
   HWND controller_ = nullptr;
 };
@@ -74,6 +124,8 @@ std::vector<HWND> WindowsOfProcess(DWORD pid, const std::function<bool(HWND)>& m
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);
 std::wstring MessageBoxText(HWND box);
+// Whether the window's thread answers within 5 s.
+bool Answers(HWND hwnd);
 
 // A plain top-level window of the test program, pumped by its own thread,
 // for the mask to cover.
@@ -94,15 +146,19 @@ class TestWindow {
 };
 
 // Input, as a user gives it.
-void MovePointer(int x, int y);  // absolute, through SendInput
+void SendPointerTo(int x, int y);  // an absolute move through SendInput; does not wait for it
+void MovePointer(int x, int y);    // the same, and waits until the pointer is there
 void ClickLeft(bool down);
 void ClickRight();
 void PressKeys(const std::vector<WORD>& keys);  // held together, released in reverse
 void TapKey(WORD key, int times = 1);
+// Picks the n-th item of the open popup menu (separators are skipped).
+void PickMenuItem(int n);
 
 // Screen size of the primary monitor.
 int ScreenWidth();
 int ScreenHeight();
+bool SameRect(const RECT& a, const RECT& b);
 
 // Every monitor's rectangle, in the order the system lists them.
 std::vector<RECT> MonitorRects();
@@ -113,7 +169,7 @@ bool RegionContains(HWND hwnd, int x, int y);
 // The visible popup menu, if any.
 HWND FindPopupMenu();
 
-// Whether the shell holds softveil's tray icon (id 128 on the controller).
+// Whether the shell holds softveil's tray icon.
 bool TrayIconPresent(HWND controller);
 
 // The texts of the tray's tooltips, read from the shell's tooltip windows.
@@ -128,6 +184,9 @@ HWND FindChildOfClass(HWND parent, const std::wstring& className);
 
 // The texts of every descendant of `parent`, in the order the system lists them.
 std::vector<std::wstring> ChildTexts(HWND parent);
+std::wstring ItemText(HWND dlg, int id);
+// Sets a control's text; sent with a time-out, so a hung program cannot hold the test.
+void SetItemText(HWND dlg, int id, const wchar_t* text);
 
 // The centre of a window's rectangle, in screen coordinates.
 POINT WindowCenter(HWND hwnd);
@@ -135,5 +194,38 @@ POINT WindowCenter(HWND hwnd);
 // The colour shown on the screen at (x, y), as 0x00BBGGRR.
 COLORREF ScreenPixel(int x, int y);
 
-// The Unix path behind a Windows path under Wine; nothing elsewhere.
-std::optional<std::string> UnixPath(const std::filesystem::path& path);
+// What the settings dialog shows, read from outside.
+struct HotkeyRowView {
+  bool ctrl = false;
+  bool alt = false;
+  bool shift = false;
+  std::wstring key;
+  friend bool operator==(const HotkeyRowView&, const HotkeyRowView&) = default;
+};
+
+struct SettingsView {
+  std::wstring height;
+  int trackbarPos = 0;
+  int trackbarMin = 0;
+  int trackbarMax = 0;
+  std::wstring transparencyLabel;
+  bool horizontal = false;
+  bool vertical = false;
+  HotkeyRowView maskRow;
+  HotkeyRowView lockRow;
+  COLORREF swatch = CLR_INVALID;
+  friend bool operator==(const SettingsView&, const SettingsView&) = default;
+};
+
+void PrintTo(const HotkeyRowView& row, std::ostream* os);
+void PrintTo(const SettingsView& view, std::ostream* os);
+
+// What the settings dialog shows without a settings file.
+SettingsView DefaultSettingsView();
+SettingsView ReadSettingsDialog(HWND dlg);
+// The swatch paints a moment after the dialog appears, the rest is there at
+// once: waits until the dialog shows `expected` and returns what it shows.
+SettingsView SettingsDialogShowing(HWND dlg, const SettingsView& expected, int timeoutMs = 2000);
+// The settings dialog's colour swatch, and the colour it shows on the screen.
+HWND Swatch(HWND settings);
+COLORREF SwatchColor(HWND settings);

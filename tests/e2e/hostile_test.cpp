@@ -2,74 +2,22 @@
 // hotkeys, tray notifications, tracking and timer messages, and everything
 // after the mask window was destroyed from outside. softveil must neither
 // crash nor get stuck, and must still exit cleanly from the tray command.
-#include "tests/e2e/harness.h"
-
-#include <gtest/gtest.h>
+#include "tests/e2e/reader_test.h"
 
 #include <random>
 
 namespace {
 
-constexpr UINT kCmdExit = 32771;
-constexpr UINT kCmdAbout = 32772;
-constexpr UINT kCmdSettings = 32773;
-constexpr UINT kCmdMaskOff = 32774;
-constexpr UINT kCmdMaskOn = 32775;
-constexpr UINT kCmdLock = 32776;
-constexpr UINT kMaskTrack = 2024;
-constexpr UINT kTrayNotify = 2026;
-constexpr UINT kMaskMinimize = 2027;
-constexpr UINT kMaskDestroy = 2033;
-constexpr UINT kMaskOffMessage = 2034;
-constexpr WPARAM kTrayIconId = 128;
-constexpr WPARAM kHotkeyIds[] = {1688, 2688, 3688, 4688};
-
-const wchar_t kSettingsCaption[] = L"设置";
-const wchar_t kAboutCaption[] = L"关于 softveil";
-
-bool Answers(HWND hwnd) {
-  DWORD_PTR result = 0;
-  return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
-}
-
-// The settings and about dialogs and message boxes of the program.
-std::vector<HWND> OpenDialogs(DWORD pid) {
-  return WindowsOfProcess(pid, [](HWND h) {
-    const std::wstring caption = WindowText(h);
-    return IsWindowVisible(h) && (caption == kSettingsCaption || caption == kAboutCaption || caption == L"softveil");
-  });
-}
-
-HWND WaitForDialog(DWORD pid, const wchar_t* caption) {
-  HWND found = nullptr;
-  WaitUntil([&] {
-    auto dialogs = WindowsOfProcess(pid, [&](HWND h) { return IsWindowVisible(h) && WindowText(h) == caption; });
-    found = dialogs.empty() ? nullptr : dialogs.front();
-    return found != nullptr;
-  });
-  return found;
-}
+constexpr WPARAM kHotkeyIds[] = {ID_HOTKEY_MASK, ID_HOTKEY_MASK_CLOSE, ID_HOTKEY_LOCK, ID_HOTKEY_LOCK_CLOSE};
 
 // A reading window with the pointer in the middle of its band, softveil, and
 // the mask shown over the window.
-class HostileTest : public testing::Test {
+class HostileTest : public ReaderTest {
  protected:
   void SetUp() override {
-    reader_ = std::make_unique<TestWindow>(RECT{200, 100, 1000, 900});
-    const POINT centre = reader_->Center();
-    MovePointer(centre.x, centre.y);
-    app_ = std::make_unique<Softveil>();
-    ASSERT_TRUE(app_->controller());
-    mask_ = app_->WaitForMask();
-    ASSERT_TRUE(mask_);
-    PostMessageW(app_->controller(), WM_COMMAND, kCmdMaskOn, 0);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(mask_) != FALSE; }));
-  }
-  void TearDown() override {
-    // Leave nothing open behind a failed test.
-    if (!app_) return;
-    for (HWND dlg : OpenDialogs(app_->pid())) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
-    if (HWND menu = FindPopupMenu()) PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_NO_FATAL_FAILURE(Start(RECT{200, 100, 1000, 900}));
+    SwitchOn();
+    ASSERT_TRUE(WaitShown(5000));
   }
 
   HWND controller() const { return app_->controller(); }
@@ -82,29 +30,18 @@ class HostileTest : public testing::Test {
     EXPECT_TRUE(Answers(mask_));
     // Posted, so these wait behind everything posted before them; a tracking
     // tick comes only when the queue is empty.
-    PostMessageW(mask_, WM_COMMAND, kCmdMaskOff, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(mask_); }, 30000)) << "the mask does not switch off";
-    PostMessageW(controller(), WM_COMMAND, kCmdMaskOn, 0);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(mask_) != FALSE; }, 30000)) << "the mask does not switch on";
-    RECT rc;
-    GetWindowRect(mask_, &rc);
-    EXPECT_EQ(rc.left, 200);
-    EXPECT_EQ(rc.top, 100);
-    EXPECT_EQ(rc.right, 1000);
-    EXPECT_EQ(rc.bottom, 900);
+    PostMessageW(mask_, WM_COMMAND, ID_MENU_MASK_OFF, 0);
+    EXPECT_TRUE(WaitHidden(30000)) << "the mask does not switch off";
+    SwitchOn();
+    EXPECT_TRUE(WaitShown(30000)) << "the mask does not switch on over the reading window";
     EXPECT_FALSE(RegionContains(mask_, 400, 400)) << "the band is no longer in the middle";
     EXPECT_EQ(FindPopupMenu(), nullptr);
-    EXPECT_TRUE(OpenDialogs(app_->pid()).empty());
+    EXPECT_TRUE(app_->OpenDialogs().empty());
   }
 
   void ExpectCleanExit() { EXPECT_EQ(app_->Exit(), 0u); }
-
-  std::unique_ptr<TestWindow> reader_;
-  std::unique_ptr<Softveil> app_;
-  HWND mask_ = nullptr;
 };
 
-// ---------------------------------------------------------------------------
 // Barrages of random messages, one kind at a time and all mixed.
 
 struct Shot {
@@ -125,17 +62,17 @@ using Gun = std::function<Shot(std::mt19937&, const Windows&)>;
 std::uint32_t Any(std::mt19937& random) { return static_cast<std::uint32_t>(random()); }
 bool Coin(std::mt19937& random) { return random() & 1; }
 
-// These end the program (32771, and IDOK and IDCANCEL as the dialog's own
-// exit) or open a modal dialog (32772, 32773); they have tests of their own.
-bool EndsOrOpensSomething(WORD id) {
-  return id == IDOK || id == IDCANCEL || id == kCmdExit || id == kCmdAbout || id == kCmdSettings;
-}
+// These end the program (32771) or open a modal dialog (32772, 32773); they
+// have tests of their own. IDOK and IDCANCEL stay in: they must end nothing.
+bool EndsOrOpensSomething(WORD id) { return id == ID_MENU_CLOSE || id == ID_MENU_AUTHOR || id == ID_MENU_SETTINGS; }
 
 // Half of the ids near the program's own commands, where handlers live.
 WPARAM RandomCommand(std::mt19937& random) {
   WORD id;
   do {
-    id = Coin(random) ? static_cast<WORD>(32760 + random() % 32) : static_cast<WORD>(random());
+    const int pick = random() % 4;
+    id = pick == 0 ? static_cast<WORD>(random() % 3) : pick == 1 ? static_cast<WORD>(random())
+                                                                 : static_cast<WORD>(32760 + random() % 32);
   } while (EndsOrOpensSomething(id));
   return MAKEWPARAM(id, static_cast<WORD>(random()));
 }
@@ -160,11 +97,11 @@ const Gun kTrayNotifications = [](std::mt19937& r, const Windows& w) {
     id = Coin(r) ? kTrayIconId : Any(r);
     mouse = Coin(r) ? kMouse[r() % std::size(kMouse)] : static_cast<LPARAM>(Any(r));
   } while (id == kTrayIconId && LOWORD(mouse) == WM_RBUTTONUP);
-  return Shot{w.controller, kTrayNotify, id, mouse, false};
+  return Shot{w.controller, WM_TRAY_NOTIFY, id, mouse, false};
 };
 
 const Gun kTrackFromAnotherProgram = [](std::mt19937& r, const Windows& w) {
-  return Shot{w.mask, kMaskTrack, Any(r), static_cast<LPARAM>(Any(r)), true};
+  return Shot{w.mask, WM_MASK_TRACK, Any(r), static_cast<LPARAM>(Any(r)), true};
 };
 
 const Gun kOddTimers = [](std::mt19937& r, const Windows& w) {
@@ -226,13 +163,12 @@ const Barrage kBarrages[] = {
 INSTANTIATE_TEST_SUITE_P(Hostile, BarrageTest, testing::ValuesIn(kBarrages),
                          [](const testing::TestParamInfo<Barrage>& info) { return info.param.name; });
 
-// ---------------------------------------------------------------------------
 // After 2033 has destroyed the mask window.
 
 TEST_F(HostileTest, AfterTheMaskIsDestroyedEveryOtherMessageIsHarmless) {
   const HWND oldMask = mask_;
   DWORD_PTR result = 0;
-  SendMessageTimeoutW(oldMask, kMaskDestroy, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+  SendMessageTimeoutW(oldMask, WM_MASK_DESTROY, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
   ASSERT_FALSE(IsWindow(oldMask));
 
   // Everything that could refer to the mask, to the controller and to the
@@ -243,11 +179,21 @@ TEST_F(HostileTest, AfterTheMaskIsDestroyedEveryOtherMessageIsHarmless) {
     LPARAM lp;
   };
   const Message kMessages[] = {
-      {kMaskTrack, 0, 0},        {kMaskMinimize, 0, 0},    {kMaskOffMessage, 0, 0},
-      {kMaskDestroy, 0, 0},      {WM_HOTKEY, 1688, 0},     {WM_HOTKEY, 2688, 0},
-      {WM_HOTKEY, 3688, 0},      {WM_HOTKEY, 4688, 0},     {WM_COMMAND, kCmdMaskOn, 0},
-      {WM_COMMAND, kCmdMaskOff, 0}, {WM_COMMAND, kCmdLock, 0}, {WM_COMMAND, kCmdLock, 0},
-      {WM_TIMER, 1234, 0},       {WM_TIMER, 1, 0},         {kTrayNotify, kTrayIconId, WM_LBUTTONUP},
+      {WM_MASK_TRACK, 0, 0},
+      {WM_MASK_MINIMIZE, 0, 0},
+      {WM_MASK_OFF, 0, 0},
+      {WM_MASK_DESTROY, 0, 0},
+      {WM_HOTKEY, ID_HOTKEY_MASK, 0},
+      {WM_HOTKEY, ID_HOTKEY_MASK_CLOSE, 0},
+      {WM_HOTKEY, ID_HOTKEY_LOCK, 0},
+      {WM_HOTKEY, ID_HOTKEY_LOCK_CLOSE, 0},
+      {WM_COMMAND, ID_MENU_MASK_ON, 0},
+      {WM_COMMAND, ID_MENU_MASK_OFF, 0},
+      {WM_COMMAND, ID_MENU_LOCK, 0},
+      {WM_COMMAND, ID_MENU_LOCK, 0},
+      {WM_TIMER, ID_TIMER_TRACK, 0},
+      {WM_TIMER, ID_TIMER_CLOCK, 0},
+      {WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONUP},
   };
   for (int round = 0; round < 20; ++round) {
     for (const Message& m : kMessages) {
@@ -263,46 +209,41 @@ TEST_F(HostileTest, AfterTheMaskIsDestroyedEveryOtherMessageIsHarmless) {
 
   // Both dialogs still work; confirming the settings registers the hotkeys
   // again, the mask's included, with no mask window to hold it.
-  PostMessageW(controller(), WM_COMMAND, kCmdSettings, 0);
-  HWND settings = WaitForDialog(app_->pid(), kSettingsCaption);
+  HWND settings = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(settings);
   PostMessageW(settings, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
-  PostMessageW(controller(), WM_COMMAND, kCmdAbout, 0);
-  HWND about = WaitForDialog(app_->pid(), kAboutCaption);
+  ASSERT_TRUE(WaitGone(settings));
+  HWND about = app_->OpenDialog(ID_MENU_AUTHOR, kAboutCaption);
   ASSERT_TRUE(about);
   PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+  ASSERT_TRUE(WaitGone(about));
 
   Pause(1500);  // ticks over the reading window
   EXPECT_EQ(app_->FindMask(), nullptr) << "the mask is gone for the rest of the run";
   EXPECT_TRUE(Answers(controller()));
-  EXPECT_TRUE(OpenDialogs(app_->pid()).empty());
+  EXPECT_TRUE(app_->OpenDialogs().empty());
   EXPECT_EQ(FindPopupMenu(), nullptr);
   ExpectCleanExit();
 }
 
-// ---------------------------------------------------------------------------
 // The two commands that open modal dialogs, and the exit command while one
 // is open.
 
 TEST_F(HostileTest, DialogCommandsInARowOpenADialogEachAndAllCloseAgain) {
   // Posted together, each is taken up by whichever modal loop runs, so the
   // dialogs stack up, one per command.
-  for (UINT command : {kCmdSettings, kCmdAbout, kCmdSettings, kCmdAbout}) {
-    PostMessageW(controller(), WM_COMMAND, command, 0);
-  }
+  for (UINT command : {ID_MENU_SETTINGS, ID_MENU_AUTHOR, ID_MENU_SETTINGS, ID_MENU_AUTHOR}) app_->Command(command);
   int closed = 0;
   for (;;) {
     std::vector<HWND> open;
-    WaitUntil([&] { return !(open = OpenDialogs(app_->pid())).empty(); }, 2000);
+    WaitUntil([&] { return !(open = app_->OpenDialogs()).empty(); }, 2000);
     if (open.empty()) break;
     ASSERT_LT(closed, 10) << "dialogs keep coming";
     // The topmost one, the only one that is enabled, closes first.
     for (HWND dlg : open) {
       if (IsWindowEnabled(dlg)) {
         PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dlg); }));
+        ASSERT_TRUE(WaitGone(dlg));
         ++closed;
         break;
       }
@@ -325,20 +266,16 @@ class ExitWithDialogTest : public HostileTest, public testing::WithParamInterfac
 
 TEST_P(ExitWithDialogTest, ExitCommandEndsTheProgramWhileTheDialogIsOpen) {
   // The tray keeps working while a dialog is open, so "关闭" can come now.
-  PostMessageW(controller(), WM_COMMAND, GetParam().command, 0);
-  HWND dlg = WaitForDialog(app_->pid(), GetParam().caption);
-  ASSERT_TRUE(dlg);
+  ASSERT_TRUE(app_->OpenDialog(GetParam().command, GetParam().caption));
   HWND oldController = controller();
-  PostMessageW(controller(), WM_COMMAND, kCmdExit, 0);
-  // Under Wine a program whose dialog has the foreground takes a few seconds
-  // to end after its last window is gone.
-  EXPECT_EQ(app_->WaitExit(15000), 0u) << "the program must end, dialog and all";
+  app_->Command(ID_MENU_CLOSE);
+  EXPECT_EQ(app_->WaitExit(), 0u) << "the program must end, dialog and all";
   EXPECT_FALSE(TrayIconPresent(oldController));
 }
 
 const DialogCase kDialogCases[] = {
-    {"Settings", kCmdSettings, kSettingsCaption},
-    {"About", kCmdAbout, kAboutCaption},
+    {"Settings", ID_MENU_SETTINGS, kSettingsCaption},
+    {"About", ID_MENU_AUTHOR, kAboutCaption},
 };
 
 INSTANTIATE_TEST_SUITE_P(Hostile, ExitWithDialogTest, testing::ValuesIn(kDialogCases),

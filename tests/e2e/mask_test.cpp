@@ -1,78 +1,22 @@
 // The mask over a reading window: showing, geometry, hotkeys, lock mode,
 // dragging, its menu, messages from other programs and the clock.
-#include <gtest/gtest.h>
-
-#include "tests/e2e/harness.h"
-
-#include <algorithm>
+#include "tests/e2e/reader_test.h"
 
 namespace {
 
-constexpr UINT kMaskOn = 32775;
-constexpr UINT kMaskMinimize = 2027;
-constexpr UINT kMaskDestroy = 2033;
-constexpr UINT kMaskOff = 2034;
+// A reading window 800 x 800 at (200, 100); the mask covers it.
+constexpr RECT kReader{200, 100, 1000, 900};
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-// A reading window 800 x 800 at (200, 100), the pointer over it, and softveil.
-class MaskTest : public testing::Test {
- protected:
-  void Start(std::optional<std::string> ini = std::nullopt) {
-    reader_ = std::make_unique<TestWindow>(RECT{200, 100, 1000, 900});
-    PointAt(reader_->Center());
-    app_ = std::make_unique<Softveil>(std::move(ini));
-    ASSERT_TRUE(app_->controller());
-    mask_ = app_->WaitForMask();
-    ASSERT_TRUE(mask_) << "the first tick over a tall window creates the mask";
-  }
-  void TearDown() override {
-    if (app_ && app_->Running()) {
-      EXPECT_EQ(app_->Exit(), 0u);
-    }
-  }
-
-  void PointAt(POINT p) { MovePointer(p.x, p.y); }
-  void SwitchOn() { PostMessageW(app_->controller(), WM_COMMAND, kMaskOn, 0); }
-  // Shown, and placed over the reading window (cut to the screen): the mask
-  // appears first and moves into place within the same tick.
-  bool WaitShown() {
-    return WaitUntil([&] {
-      RECT want = reader_->Rect();
-      want.left = std::max<LONG>(want.left, 0);
-      want.top = std::max<LONG>(want.top, 0);
-      want.right = std::min<LONG>(want.right, ScreenWidth());
-      want.bottom = std::min<LONG>(want.bottom, ScreenHeight());
-      return IsWindowVisible(mask_) && SameRect(MaskRect(), want);
-    }, 3000);
-  }
-  bool WaitHidden() { return WaitUntil([&] { return !IsWindowVisible(mask_); }, 3000); }
-  RECT MaskRect() const {
-    RECT rc;
-    GetWindowRect(mask_, &rc);
-    return rc;
-  }
-  // Lets at least one tracking tick pass.
-  static void OneTick() { Pause(700); }
-
-  std::unique_ptr<TestWindow> reader_;
-  std::unique_ptr<Softveil> app_;
-  HWND mask_ = nullptr;
-};
+using MaskTest = ReaderTest;
 
 TEST_F(MaskTest, HiddenUntilSwitchedOnThenCoversTheWindowTopmostWithAlpha) {
-  Start();
+  Start(kReader);
   OneTick();
   EXPECT_FALSE(IsWindowVisible(mask_));
-  // The tray menu's first item, 开启遮挡.
-  PostMessageW(app_->controller(), 2026, 128, WM_RBUTTONUP);
-  ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
-  TapKey(VK_DOWN);
-  TapKey(VK_RETURN);
+  ASSERT_TRUE(app_->OpenTrayMenu());
+  PickMenuItem(1);  // 开启遮挡
   ASSERT_TRUE(WaitShown());
-  EXPECT_TRUE(SameRect(MaskRect(), RECT{200, 100, 1000, 900}));
+  EXPECT_TRUE(SameRect(MaskRect(), reader_->Rect()));
   EXPECT_TRUE(GetWindowLongW(mask_, GWL_EXSTYLE) & WS_EX_TOPMOST);
   BYTE alpha = 0;
   DWORD flags = 0;
@@ -82,12 +26,13 @@ TEST_F(MaskTest, HiddenUntilSwitchedOnThenCoversTheWindowTopmostWithAlpha) {
   // No frame: the window and its client area coincide.
   RECT client;
   GetClientRect(mask_, &client);
-  EXPECT_EQ(client.right, 800);
-  EXPECT_EQ(client.bottom, 800);
+  const RECT window = MaskRect();
+  EXPECT_EQ(client.right, window.right - window.left);
+  EXPECT_EQ(client.bottom, window.bottom - window.top);
 }
 
 TEST_F(MaskTest, HorizontalBandIsCentredAndCutOutOfTheRegion) {
-  Start();
+  Start(kReader);
   SwitchOn();
   ASSERT_TRUE(WaitShown());
   OneTick();
@@ -105,7 +50,7 @@ TEST_F(MaskTest, HorizontalBandIsCentredAndCutOutOfTheRegion) {
 }
 
 TEST_F(MaskTest, VerticalBandAndOpacityFromTheIni) {
-  Start("[settings]\r\nhorizontal=0\r\ntransparence=300\r\n");
+  Start(kReader, "[settings]\r\nhorizontal=0\r\ntransparence=300\r\n");
   SwitchOn();
   ASSERT_TRUE(WaitShown());
   OneTick();
@@ -123,32 +68,34 @@ TEST_F(MaskTest, VerticalBandAndOpacityFromTheIni) {
 }
 
 TEST_F(MaskTest, AreaIsClippedToTheScreen) {
-  reader_ = std::make_unique<TestWindow>(RECT{ScreenWidth() - 300, -50, ScreenWidth() + 200, 700});
+  Start(kReader);
+  // Dragged partly off the screen: a window manager keeps a new window on
+  // the screen, but lets one be moved off it.
+  const RECT offScreen{ScreenWidth() - 300, -50, ScreenWidth() + 200, 700};
+  reader_->Move(offScreen);
+  ASSERT_TRUE(WaitUntil([&] { return SameRect(reader_->Rect(), offScreen); }, 1000));
   PointAt({ScreenWidth() - 100, 300});
-  app_ = std::make_unique<Softveil>();
-  mask_ = app_->WaitForMask();
-  ASSERT_TRUE(mask_);
   SwitchOn();
   ASSERT_TRUE(WaitShown());
   EXPECT_TRUE(SameRect(MaskRect(), RECT{ScreenWidth() - 300, 0, ScreenWidth(), 700}));
 }
 
 TEST_F(MaskTest, FollowsTallWindowsAndIgnoresShortOnes) {
-  Start();
+  Start(kReader);
   SwitchOn();
   ASSERT_TRUE(WaitShown());
   TestWindow other(RECT{1100, 150, 1700, 950}, L"other");
   TestWindow toolbar(RECT{1100, 20, 1700, 120}, L"toolbar");  // 100 high, less than the band
   PointAt(other.Center());
-  ASSERT_TRUE(WaitUntil([&] { return SameRect(MaskRect(), RECT{1100, 150, 1700, 950}); }, 3000));
-  PointAt({1400, 70});
+  ASSERT_TRUE(WaitUntil([&] { return SameRect(MaskRect(), other.Rect()); }, 3000));
+  PointAt(toolbar.Center());
   OneTick();
-  EXPECT_TRUE(SameRect(MaskRect(), RECT{1100, 150, 1700, 950}));
+  EXPECT_TRUE(SameRect(MaskRect(), other.Rect()));
   EXPECT_TRUE(IsWindowVisible(mask_));
 }
 
 TEST_F(MaskTest, MaskHotkeyTogglesWithinATick) {
-  Start();
+  Start(kReader);
   PressKeys({VK_CONTROL, VK_MENU, 'O'});
   ASSERT_TRUE(WaitShown());
   PressKeys({VK_CONTROL, VK_MENU, 'O'});
@@ -156,7 +103,7 @@ TEST_F(MaskTest, MaskHotkeyTogglesWithinATick) {
 }
 
 TEST_F(MaskTest, MaskHotkeyFromTheIniIsTheOneThatWorks) {
-  Start("[settings]\r\nhotkey_mask_open=SHIFT|ALT|M\r\n");
+  Start(kReader, "[settings]\r\nhotkey_mask_open=SHIFT|ALT|M\r\n");
   PressKeys({VK_CONTROL, VK_MENU, 'O'});
   OneTick();
   EXPECT_FALSE(IsWindowVisible(mask_));
@@ -165,10 +112,10 @@ TEST_F(MaskTest, MaskHotkeyFromTheIniIsTheOneThatWorks) {
 }
 
 TEST_F(MaskTest, LockTiesTheMaskToOneWindow) {
-  Start();
+  Start(kReader);
   SwitchOn();
   ASSERT_TRUE(WaitShown());
-  HWND lockLabel = GetDlgItem(mask_, 1022);
+  HWND lockLabel = LockLabel();
   EXPECT_FALSE(IsWindowVisible(lockLabel));
   PressKeys({VK_CONTROL, VK_MENU, 'L'});
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(lockLabel) != FALSE; }, 3000));
@@ -180,22 +127,21 @@ TEST_F(MaskTest, LockTiesTheMaskToOneWindow) {
   // The locked window moves meanwhile; back over it, the mask follows it.
   reader_->Move(RECT{250, 120, 1050, 920});
   PointAt(reader_->Center());
-  ASSERT_TRUE(WaitShown());
-  EXPECT_TRUE(WaitUntil([&] { return SameRect(MaskRect(), RECT{250, 120, 1050, 920}); }, 2000));
+  ASSERT_TRUE(WaitShown()) << "the mask follows the locked window to its new place";
 
   // Lock off: the label goes and the mask follows the pointer again.
   PressKeys({VK_CONTROL, VK_MENU, 'L'});
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(lockLabel); }, 3000));
   PointAt(other.Center());
-  EXPECT_TRUE(WaitUntil([&] { return SameRect(MaskRect(), RECT{1100, 150, 1700, 950}); }, 3000));
+  EXPECT_TRUE(WaitUntil([&] { return SameRect(MaskRect(), other.Rect()); }, 3000));
 }
 
 TEST_F(MaskTest, DraggingMovesTheBandAndNeverAboveOne) {
-  Start();
+  Start(kReader);
   SwitchOn();
   ASSERT_TRUE(WaitShown());
   OneTick();
-  const int x = 600, top = 100;  // the mask's left edge is 200, its top 100
+  const int x = MaskRect().left + 400, top = MaskRect().top;
   // Band stored at 300..500. Press above it on the masked area.
   PointAt({x, top + 100});
   ClickLeft(true);
@@ -221,40 +167,40 @@ TEST_F(MaskTest, DraggingMovesTheBandAndNeverAboveOne) {
 }
 
 TEST_F(MaskTest, RightButtonMenuSwitchesOffAndExits) {
-  Start();
+  Start(kReader);
   SwitchOn();
   ASSERT_TRUE(WaitShown());
-  PointAt({600, 150});  // on the masked area, above the band
+  const POINT aboveTheBand{MaskRect().left + 400, MaskRect().top + 50};
+  PointAt(aboveTheBand);
   ClickRight();
   ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
-  TapKey(VK_DOWN);  // 关闭遮挡
-  TapKey(VK_RETURN);
+  PickMenuItem(1);  // 关闭遮挡
   ASSERT_TRUE(WaitHidden());
 
   SwitchOn();
   ASSERT_TRUE(WaitShown());
-  PointAt({600, 150});
+  PointAt(aboveTheBand);
   ClickRight();
   ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
-  TapKey(VK_DOWN, 2);  // 退出程序, past the separator
-  TapKey(VK_RETURN);
+  PickMenuItem(2);  // 退出程序, past the separator
   EXPECT_EQ(app_->WaitExit(), 0u);
 }
 
 TEST_F(MaskTest, MessagesFromOtherPrograms) {
-  Start();
+  Start(kReader);
   SwitchOn();
   ASSERT_TRUE(WaitShown());
+  // Other programs know these messages by their numbers alone.
   // 2027 to the controller minimises the mask; the next tick restores it.
-  SendMessageW(app_->controller(), kMaskMinimize, 0, 0);
+  SendMessageW(app_->controller(), 2027, 0, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsIconic(mask_) && IsWindowVisible(mask_); }, 3000));
   // 2034 switches the mask off.
-  SendMessageW(mask_, kMaskOff, 0, 0);
+  SendMessageW(mask_, 2034, 0, 0);
   ASSERT_TRUE(WaitHidden());
   SwitchOn();
   ASSERT_TRUE(WaitShown());
   // 2033 destroys it for the rest of the run.
-  SendMessageW(mask_, kMaskDestroy, 0, 0);
+  SendMessageW(mask_, 2033, 0, 0);
   EXPECT_FALSE(IsWindow(mask_));
   Pause(1500);
   EXPECT_EQ(app_->FindMask(), nullptr);
@@ -262,8 +208,8 @@ TEST_F(MaskTest, MessagesFromOtherPrograms) {
 }
 
 TEST_F(MaskTest, ClockCountsFromStartWhetherShownOrNot) {
-  Start();
-  HWND clock = GetDlgItem(mask_, 1029);
+  Start(kReader);
+  HWND clock = GetDlgItem(mask_, IDC_CLOCK_LABEL);
   Pause(2200);
   const std::wstring text = WindowText(clock);
   EXPECT_TRUE(text.starts_with(L"0小时0分")) << testing::PrintToString(text);
@@ -288,7 +234,7 @@ bool Above(HWND upper, HWND lower) {
 }
 
 TEST_F(MaskTest, ComesBackOnTopOfAWindowThatCoveredIt) {
-  Start();
+  Start(kReader);
   SwitchOn();
   ASSERT_TRUE(WaitShown());
   // Another program's topmost window put over the mask: the next tick puts

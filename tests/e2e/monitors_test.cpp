@@ -1,7 +1,8 @@
 // The mask on a second monitor (right of the primary, or left of it with
 // negative coordinates) and at 144 DPI. These cases need the configurations
-// scripts/test sets up for them: a two-monitor X server (SOFTVEIL_E2E_MONITORS
-// names the arrangement) or a Wine prefix at 144 DPI (SOFTVEIL_E2E_DPI).
+// scripts/test sets up for them, and are told so on the command line: a
+// two-monitor X server (--monitors=right or left, with --layout-script=, the
+// Unix path of scripts/monitor_layout) or a Wine prefix at 144 DPI (--dpi=144).
 #include <gtest/gtest.h>
 
 #include "tests/e2e/harness.h"
@@ -18,13 +19,19 @@ constexpr UINT kMaskOn = 32775;
 constexpr UINT kSettingsCommand = 32773;
 constexpr RECT kPrimary{0, 0, 1280, 1024};
 
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 std::string Env(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
+}
+
+// The value of --name= on the command line, or nothing.
+std::string Option(const std::string& name) {
+  const std::string prefix = "--" + name + "=";
+  for (int i = 1; i < __argc; ++i) {
+    const std::string arg = __argv[i];
+    if (arg.starts_with(prefix)) return arg.substr(prefix.size());
+  }
+  return "";
 }
 
 // softveil with the pointer over `reader`, switched on and shown over `area`.
@@ -117,7 +124,7 @@ TEST(Icons, EveryScaleFindsAnImageOfItsOwnSizeWithAlpha) {
 class SecondMonitor : public MaskOnScreen {
  protected:
   void SetUp() override {
-    arrangement_ = Env("SOFTVEIL_E2E_MONITORS");
+    arrangement_ = Option("monitors");
     ASSERT_TRUE(arrangement_ == "right" || arrangement_ == "left")
         << "runs on the two-monitor X server that scripts/test starts";
     ASSERT_TRUE(WaitForMonitors(2));
@@ -141,7 +148,7 @@ class SecondMonitor : public MaskOnScreen {
   // Lays the monitors out anew through the X server, as a user unplugging
   // or arranging a monitor does.
   void Layout(const std::string& how) {
-    const std::string script = Env("SOFTVEIL_E2E_LAYOUT_SCRIPT");
+    const std::string script = Option("layout-script");
     ASSERT_FALSE(script.empty());
     std::wstring command = L"Z:\\bin\\bash \"" + std::wstring(script.begin(), script.end()) + L"\" " +
                            std::wstring(how.begin(), how.end());
@@ -251,7 +258,7 @@ TEST_F(SecondMonitor, RemovedWhileTheMaskIsOnItTheMaskGoesBackToThePrimary) {
 class HighDpi : public MaskOnScreen {
  protected:
   void SetUp() override {
-    ASSERT_EQ(Env("SOFTVEIL_E2E_DPI"), "144") << "runs in the 144-DPI Wine prefix that scripts/test makes";
+    ASSERT_EQ(Option("dpi"), "144") << "runs in the 144-DPI Wine prefix that scripts/test makes";
     HDC screen = GetDC(nullptr);
     ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 144);
     ReleaseDC(nullptr, screen);

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr UINT kTrayNotify = 2026;
-constexpr UINT kTrayIconId = 128;
-
 TEST(Startup, ControllerIsHiddenWithoutTaskbarButtonAndLeavesNoIni) {
   Softveil app;
   ASSERT_TRUE(app.controller());
@@ -30,27 +27,26 @@ TEST(Startup, SecondCopyIsRefusedAndTheFirstKeepsRunning) {
   Softveil first;
   ASSERT_TRUE(first.controller());
   TempDir otherDir;
-  PROCESS_INFORMATION second = Softveil::Launch(otherDir.path());
-  ASSERT_TRUE(second.hProcess);
+  Softveil second(otherDir.path(), Softveil::Start::NoWait);
+  ASSERT_TRUE(second.process());
 
+  // Any box of the second copy; that it carries the program's title is checked.
   HWND box = nullptr;
   ASSERT_TRUE(WaitUntil([&] {
-    auto found = WindowsOfProcess(second.dwProcessId, [](HWND h) {
+    auto found = WindowsOfProcess(second.pid(), [](HWND h) {
       return IsWindowVisible(h) && GetDlgItem(h, 0xFFFF) != nullptr;
     });
     box = found.empty() ? nullptr : found.front();
     return box != nullptr;
   }));
   EXPECT_EQ(MessageBoxText(box), L"已经有一个程序在运行！");
-  EXPECT_EQ(WindowText(box), L"softveil");
-  EXPECT_TRUE(WindowsOfProcess(second.dwProcessId, [](HWND h) { return GetDlgItem(h, 1000) != nullptr; }).empty());
+  EXPECT_EQ(WindowText(box), kAppTitle);
+  EXPECT_TRUE(
+      WindowsOfProcess(second.pid(), [](HWND h) { return GetDlgItem(h, IDC_CONTROL_EDIT) != nullptr; }).empty());
   PostMessageW(box, WM_COMMAND, IDOK, 0);
-  ASSERT_EQ(WaitForSingleObject(second.hProcess, 5000), WAIT_OBJECT_0);
-  DWORD code = 99;
-  GetExitCodeProcess(second.hProcess, &code);
-  EXPECT_EQ(code, 0u);
-  CloseHandle(second.hProcess);
-  CloseHandle(second.hThread);
+  const std::optional<DWORD> code = second.WaitExit(5000);
+  ASSERT_TRUE(code) << "the second copy does not end";
+  EXPECT_EQ(*code, 0u);
   EXPECT_FALSE(std::filesystem::exists(otherDir.path() / "softveil.ini"));
 
   EXPECT_TRUE(first.Running());
@@ -80,10 +76,8 @@ TEST(Exit, CloseFromTheTrayMenuRemovesTheIconAndExitsWithZero) {
   HWND controller = app.controller();
   ASSERT_TRUE(controller);
   ASSERT_TRUE(WaitUntil([&] { return TrayIconPresent(controller); }));
-  PostMessageW(controller, kTrayNotify, kTrayIconId, WM_RBUTTONUP);
-  ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() != nullptr; }));
-  TapKey(VK_DOWN, 4);  // 开启遮挡, 帮助, 设置, 关闭: separators are skipped
-  TapKey(VK_RETURN);
+  ASSERT_TRUE(app.OpenTrayMenu());
+  PickMenuItem(4);  // 开启遮挡, 帮助, 设置, 关闭: separators are skipped
   EXPECT_EQ(app.WaitExit(), 0u);
   EXPECT_FALSE(TrayIconPresent(controller));
 }
@@ -100,9 +94,9 @@ TEST(Tray, LeftClicksAndOtherIconsOpenNothing) {
   Softveil app;
   ASSERT_TRUE(app.controller());
   for (LPARAM mouse : {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE, WM_RBUTTONDOWN}) {
-    PostMessageW(app.controller(), kTrayNotify, kTrayIconId, mouse);
+    PostMessageW(app.controller(), WM_TRAY_NOTIFY, kTrayIconId, mouse);
   }
-  PostMessageW(app.controller(), kTrayNotify, kTrayIconId + 1, WM_RBUTTONUP);
+  PostMessageW(app.controller(), WM_TRAY_NOTIFY, kTrayIconId + 1, WM_RBUTTONUP);
   Pause(500);
   EXPECT_EQ(FindPopupMenu(), nullptr);
   EXPECT_EQ(app.Exit(), 0u);
@@ -113,28 +107,18 @@ TEST(Tray, RightClickMenuHasTheFourItemsInOrder) {
   // picked by position and recognised by what it does.
   Softveil app;
   ASSERT_TRUE(app.controller());
-  auto open = [&] {
-    PostMessageW(app.controller(), kTrayNotify, kTrayIconId, WM_RBUTTONUP);
-    return WaitUntil([] { return FindPopupMenu() != nullptr; });
-  };
-  // Second item: 帮助 opens the about dialog.
-  ASSERT_TRUE(open());
-  TapKey(VK_DOWN, 2);
-  TapKey(VK_RETURN);
-  HWND about = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (about = app.FindDialog(L"关于 softveil")) != nullptr; }));
-  PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
-  // Third item: 设置 opens the settings dialog.
-  ASSERT_TRUE(open());
-  TapKey(VK_DOWN, 3);
-  TapKey(VK_RETURN);
-  HWND settings = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (settings = app.FindDialog(L"设置")) != nullptr; }));
-  PostMessageW(settings, WM_COMMAND, IDCANCEL, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
+  // Second item: 帮助 opens the about dialog; third: 设置 the settings dialog.
+  for (const auto& [item, caption] : {std::pair{2, kAboutCaption}, std::pair{3, kSettingsCaption}}) {
+    SCOPED_TRACE(item);
+    ASSERT_TRUE(app.OpenTrayMenu());
+    PickMenuItem(item);
+    HWND dlg = app.WaitForDialog(caption);
+    ASSERT_TRUE(dlg);
+    PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitGone(dlg));
+  }
   // Escape closes the menu without a command; the program keeps running.
-  ASSERT_TRUE(open());
+  ASSERT_TRUE(app.OpenTrayMenu());
   TapKey(VK_ESCAPE);
   ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() == nullptr; }));
   EXPECT_TRUE(app.Running());
@@ -150,16 +134,11 @@ TEST(Hotkeys, LockHotkeyFromTheIniIsHeldWhileRunningAndFreedAtExit) {
   EXPECT_TRUE(HotkeyIsFree(MOD_SHIFT | MOD_ALT, 'K'));
 }
 
-}  // namespace
-
-namespace {
-
 TEST(Exit, CloseWhileTheSettingsDialogIsOpenEndsEverything) {
   Softveil app;
   ASSERT_TRUE(app.controller());
-  PostMessageW(app.controller(), WM_COMMAND, 32773, 0);
-  ASSERT_TRUE(WaitUntil([&] { return app.FindDialog(L"设置") != nullptr; }));
-  PostMessageW(app.controller(), WM_COMMAND, 32771, 0);
+  ASSERT_TRUE(app.OpenDialog(ID_MENU_SETTINGS, kSettingsCaption));
+  app.Command(ID_MENU_CLOSE);
   EXPECT_EQ(app.WaitExit(), 0u);
   EXPECT_FALSE(std::filesystem::exists(app.IniPath()));
 }

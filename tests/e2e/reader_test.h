@@ -1,0 +1,41 @@
+// The fixture of the tests that need the mask: a reading window with the
+// pointer over it, and softveil started over it.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "tests/e2e/harness.h"
+
+class ReaderTest : public testing::Test {
+ protected:
+  // Opens the reading window at `readerRect`, points at its centre, starts
+  // softveil (after writing `ini` as its settings file when given) and waits
+  // for the mask, which the first tracking tick over a tall window creates.
+  void Start(const RECT& readerRect, std::optional<std::string> ini = std::nullopt);
+  // Closes whatever a test that stopped half-way left open (the exit command
+  // waits for the modal runs of menus and dialogs), then expects a clean exit.
+  void TearDown() override;
+
+  // The tray menu's 开启遮挡, by its command.
+  void SwitchOn() const;
+  // Shown, and placed over the reading window (cut to the screen): the mask
+  // appears first and moves into place within the same tick.
+  bool WaitShown(int timeoutMs = 3000) const;
+  bool WaitHidden(int timeoutMs = 3000) const;
+  RECT MaskRect() const;
+  // Where the mask belongs: over the reading window as the window system
+  // placed it, cut to the screen.
+  RECT ReaderAreaOnScreen() const;
+  HWND LockLabel() const { return GetDlgItem(mask_, IDC_LOCK_LABEL); }
+
+  static void PointAt(POINT p) { MovePointer(p.x, p.y); }
+  // Lets at least one tracking tick pass.
+  static void OneTick() { Pause(700); }
+
+  std::unique_ptr<TestWindow> reader_;
+  std::unique_ptr<Softveil> app_;
+  HWND mask_ = nullptr;
+};
