@@ -1,8 +1,12 @@
 #include "app/control_dlg_win32.h"
 
+#include <commctrl.h>
+#include <windowsx.h>
+
 #include <string>
 #include <utility>
 
+#include "app/monitors_win32.h"
 #include "app/tracker.h"
 #include "common/globals.h"
 #include "common/ids.h"
@@ -88,8 +92,10 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         ShowAppMessage(hwnd_, notice.c_str());
       }
       return TRUE;
-    case WM_DISPLAYCHANGE:
-      ReadScreenSize();
+    case WM_DISPLAYCHANGE:  // monitors added, removed or rearranged
+    case WM_DPICHANGED:     // the scale of a monitor changed
+    case WM_SETTINGCHANGE:
+      m_monitors = ReadMonitors();
       return FALSE;
     default:
       return FALSE;
@@ -101,7 +107,7 @@ void CControlDlg::OnInitDialog() {
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   m_bMaskCreated = 0;
   m_settings.Load();
-  ReadScreenSize();
+  m_monitors = ReadMonitors();
   SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
   // A tool window gets no taskbar button.
   const LONG exStyle = GetWindowLongW(hwnd_, GWL_EXSTYLE);
@@ -113,7 +119,13 @@ void CControlDlg::OnInitDialog() {
   SetWindowPlacement(hwnd_, &placement);
   RegisterLockHotkey();
   m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  m_trayIcon.emplace(hwnd_, kTrayIconId, WM_TRAY_NOTIFY, m_hIcon, kTrayTip);
+  // The shell shows the tray icon at its small-icon size, 16 px at 100 % and
+  // 32 at 200 %: an image drawn at that size stays crisp.
+  HICON trayImage = nullptr;
+  if (SUCCEEDED(LoadIconMetric(AppInstance(), MAKEINTRESOURCEW(IDI_APP), LIM_SMALL, &trayImage))) {
+    m_trayImage.reset(trayImage);
+  }
+  m_trayIcon.emplace(hwnd_, kTrayIconId, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon, kTrayTip);
   ShowWindow(hwnd_, SW_HIDE);
   // Shown from the running loop, so the program is fully up behind it.
   if (!m_startNotice.empty()) PostMessageW(hwnd_, WM_SHOW_START_NOTICE, 0, 0);
@@ -170,22 +182,33 @@ void CControlDlg::OnHotkey(WPARAM wp) {
 
 void CControlDlg::OnTrackTick() {
   if (m_exiting) return;
-  POINT pt;
-  // No pointer position (the secure desktop, a locked screen): nothing to decide.
-  if (!GetCursorPos(&pt)) return;
+  // Where the pointer was when this timer message was taken from the queue:
+  // the same as asking now, but under Wine asking costs a round trip to the
+  // X server twice a second.
+  const DWORD at = GetMessagePos();
+  const POINT pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
   const HWND under = WindowFromPoint(pt);
+  if (pt.x != m_lastPointer.x || pt.y != m_lastPointer.y || under != m_lastUnder) {
+    // Not every system announces a monitor that went away (Wine does not),
+    // and reading them all is dear: read them again whenever the pointer has
+    // moved or come to another window, which a reader at rest never does.
+    // A pointer on a monitor that goes away is moved onto one that stays.
+    m_lastPointer = pt;
+    m_lastUnder = under;
+    m_monitors = ReadMonitors();
+  }
 
   TrackInput in;
   in.under = ToWindowId(under);
   in.mask = ToWindowId(m_maskDlg.hwnd());
   in.maskCreated = m_bMaskCreated != 0;
+  in.maskOff = m_maskDlg.hwnd() && g_bMaskOff;
   in.lock = {g_bLockOn != 0, g_hLockedWnd, g_bInTrackedWnd};
   RECT rc;
-  in.rectKnown = under && GetWindowRect(under, &rc);
+  in.rectKnown = !in.maskOff && under && GetWindowRect(under, &rc);
   if (in.rectKnown) in.rect = {rc.left, rc.top, rc.right, rc.bottom};
   in.bandHeight = m_maskDlg.BandHeight();
-  in.screenW = m_screenW;
-  in.screenH = m_screenH;
+  in.monitors = m_monitors;
 
   const TrackResult result = DecideTrackTick(in);
   g_hLockedWnd = result.lock.lockedWnd;
@@ -215,11 +238,6 @@ void CControlDlg::CreateMask() {
   // whether the combination confirmed before is held.
   if (!std::exchange(m_reportMaskHotkeyAtCreation, false) || !m_maskDlg.hwnd()) return;
   if (!m_maskDlg.RegisterMaskHotkey()) ReportRefusedHotkeys(hwnd_, HotkeyName(m_settings.hotkey_mask_open));
-}
-
-void CControlDlg::ReadScreenSize() {
-  m_screenW = GetSystemMetrics(SM_CXSCREEN);
-  m_screenH = GetSystemMetrics(SM_CYSCREEN);
 }
 
 void CControlDlg::SendTrackToMask(HWND under) {

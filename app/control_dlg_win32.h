@@ -5,8 +5,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/tray_icon_win32.h"
+#include "common/handles_win32.h"
 #include "common/dialog_base_win32.h"
 #include "mask/mask_dlg_win32.h"
 #include "settings/mask_settings.h"
@@ -34,12 +36,13 @@ class CControlDlg : public DialogBase {
   // Mask window, tray icon, controller window; harmless when run again.
   void DestroyAll();
   void SendTrackToMask(HWND under);
-  void ReadScreenSize();
 
   MaskSettings m_settings;
   CMaskDlg m_maskDlg{m_settings};
   int m_bMaskCreated = 0;
   HICON m_hIcon = nullptr;
+  // The tray's own image, at the small-icon size of the system's scale.
+  UniqueIcon m_trayImage;
   std::optional<TrayIcon> m_trayIcon;
   UINT m_taskbarCreated = 0;
   bool m_exiting = false;
@@ -47,8 +50,9 @@ class CControlDlg : public DialogBase {
   // A mask hotkey confirmed before the mask window existed is registered
   // when the window is created; a refusal is reported then.
   bool m_reportMaskHotkeyAtCreation = false;
-  // The primary screen's size, read at start and at each display change
-  // rather than at every tick: under Wine each read asks the server thrice.
-  int m_screenW = 0;
-  int m_screenH = 0;
+  // The monitors, read at start and whenever the displays or their scale
+  // change rather than at every tick: under Wine each read asks the server.
+  std::vector<Monitor> m_monitors;
+  POINT m_lastPointer = {};
+  HWND m_lastUnder = nullptr;
 };

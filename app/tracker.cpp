@@ -25,18 +25,24 @@ TrackResult DecideTrackTick(const TrackInput& in) {
     result.lock.lockedWnd = in.under;
   }
 
+  // Switched off, the mask only hides itself: where it would go does not
+  // matter until it is switched on, and the next tick finds that out.
+  if (in.maskOff) {
+    result.action = TrackAction::Send;
+    return result;
+  }
+
   if (!in.rectKnown) return result;
+  // A window wholly off every monitor leaves nothing to cover; treat it like
+  // a too-small window and leave the mask as it was.
+  const Monitor* monitor = MonitorOfWindow(in.monitors, in.rect);
+  if (!monitor) return result;
   // Buttons, toolbars and menu bars are too short to read through: the mask
   // stays over the last tall window. The height is the window's own, before
-  // the screen cuts it.
-  if (in.rect.Height() < in.bandHeight) return result;
+  // the monitor cuts it, measured against the band as that monitor shows it.
+  if (in.rect.Height() < ScaleToDpi(in.bandHeight, monitor->dpi)) return result;
 
-  // A window wholly off the primary screen leaves nothing to cover; treat it
-  // like a too-small window and leave the mask as it was.
-  const Rect area = ClampTargetArea(in.rect, in.screenW, in.screenH);
-  if (area.IsEmpty()) return result;
-
-  result.area = area;
+  result.area = {Intersect(in.rect, monitor->bounds), monitor->dpi};
   result.action = in.maskCreated ? TrackAction::SetAndSend : TrackAction::SetAndCreate;
   return result;
 }

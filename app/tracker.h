@@ -1,7 +1,9 @@
 // The lock tracking decision of one 500 ms tick, apart from the window system.
 #pragma once
 #include "common/globals.h"
-#include "mask/band.h"
+#include <span>
+
+#include "mask/monitors.h"
 
 // Lock mode as the tick sees it and leaves it.
 struct LockState {
@@ -14,12 +16,12 @@ struct TrackInput {
   WindowId under = 0;        // the window under the pointer
   WindowId mask = 0;         // the mask window, 0 while it does not exist
   bool maskCreated = false;  // the tracker has created (or tried to create) the mask
+  bool maskOff = false;      // the mask window exists and the user has switched it off
   LockState lock;
-  bool rectKnown = false;    // the rectangle of `under` could be read
-  Rect rect;                 // that rectangle, screen coordinates
-  int bandHeight = 100;      // the mask's band height
-  int screenW = 0;
-  int screenH = 0;
+  bool rectKnown = false;    // the rectangle of `under` could be read (not needed while maskOff)
+  Rect rect;                 // that rectangle, physical screen coordinates
+  int bandHeight = 100;      // the mask's band height, 96-DPI pixels
+  std::span<const Monitor> monitors;
 };
 
 enum class TrackAction {
@@ -31,7 +33,7 @@ enum class TrackAction {
 
 struct TrackResult {
   TrackAction action = TrackAction::None;
-  Rect area;       // the target area for SetAnd*, already cut to the screen
+  TargetArea area;  // for SetAnd*: the window cut to its monitor, and that monitor's DPI
   LockState lock;  // the lock state the tick leaves
 };
 

@@ -7,6 +7,7 @@ add_executable(softveil WIN32
   common/popup_menu_win32.cpp
   common/autostart_win32.cpp
   app/tray_icon_win32.cpp
+  app/monitors_win32.cpp
   settings/hotkey_win32.cpp
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
@@ -55,11 +56,22 @@ add_executable(e2e_tests
   tests/e2e/faults_test.cpp
   tests/e2e/accidents_test.cpp
   tests/e2e/command_line_test.cpp
+  tests/e2e/monitors_test.cpp
 )
 target_link_libraries(e2e_tests PRIVATE e2e_harness softveil_core ${SOFTVEIL_GTEST_MAIN})
 add_dependencies(e2e_tests softveil)
-softveil_test_cases(e2e_tests TEST_PREFIX "e2e."
+# The cases for two monitors and for 144 DPI need a configuration of their
+# own, which scripts/test sets up for the tests labelled with it.
+softveil_test_cases(e2e_tests TEST_PREFIX "e2e." TEST_FILTER "-SecondMonitor.*:HighDpi.*"
   PROPERTIES ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>" TIMEOUT 120 RUN_SERIAL TRUE LABELS e2e)
+foreach(arrangement right left)
+  softveil_test_cases(e2e_tests TEST_PREFIX "e2e.${arrangement}." TEST_FILTER "SecondMonitor.*"
+    EXTRA_ARGS --monitors=${arrangement} --layout-script=${CMAKE_CURRENT_SOURCE_DIR}/scripts/monitor_layout
+    PROPERTIES ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>" TIMEOUT 120 RUN_SERIAL TRUE
+               LABELS monitors-${arrangement})
+endforeach()
+softveil_test_cases(e2e_tests TEST_PREFIX "e2e.dpi144." TEST_FILTER "HighDpi.*" EXTRA_ARGS --dpi=144
+  PROPERTIES ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>" TIMEOUT 120 RUN_SERIAL TRUE LABELS dpi144)
 
 # The headless demo of scripts/run.
 add_executable(demo tests/demo/demo.cpp)

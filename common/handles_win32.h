@@ -35,3 +35,4 @@ using UniqueMenu = UniqueHandle<HMENU, &DestroyMenu>;
 using UniqueRegion = UniqueHandle<HRGN, [](HRGN h) { DeleteObject(h); }>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
 using UniqueModule = UniqueHandle<HMODULE, &FreeLibrary>;
+using UniqueIcon = UniqueHandle<HICON, &DestroyIcon>;

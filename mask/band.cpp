@@ -1,13 +1,6 @@
 #include "mask/band.h"
 
-#include <algorithm>
-
-Rect ClampTargetArea(const Rect& window, int screenW, int screenH) {
-  // Only the primary screen counts: a window reaching onto another monitor
-  // is cut at the primary screen's edge.
-  return Rect{std::max(window.left, 0), std::max(window.top, 0),
-              std::min(window.right, screenW), std::min(window.bottom, screenH)};
-}
+#include "mask/monitors.h"
 
 Band PlaceBand(const Band& stored, int extent, int bandHeight) {
   // Each half is truncated on its own, so an odd extent and an odd band
@@ -33,12 +26,18 @@ Band DragBand(int pointer, int storedStart, int bandHeight) {
   return Band{start, start + bandHeight};
 }
 
-std::optional<Rect> HoleRect(bool horizontal, const Rect& client, const Band& band) {
+Band RescaleBand(const Band& band, int fromDpi, int toDpi) {
+  return Band{RescaleLength(band.start, fromDpi, toDpi), RescaleLength(band.end, fromDpi, toDpi)};
+}
+
+std::optional<Rect> HoleRect(bool horizontal, const Rect& client, const Band& band, int dpi) {
   // The opening begins 5 px after the band's start so that a pointer at the
   // start still lies on the mask and dragging continues.
+  const int five = ScaleToDpi(5, dpi);
+  const int ten = ScaleToDpi(10, dpi);
   Rect hole = horizontal
-      ? Rect{client.left + 5, band.start + 5, client.right - 10, band.end}
-      : Rect{band.start + 5, client.top + 5, band.end, client.bottom - 5};
+      ? Rect{client.left + five, band.start + five, client.right - ten, band.end}
+      : Rect{band.start + five, client.top + five, band.end, client.bottom - five};
   // A band of 5 px or less (or a client too narrow) leaves nothing to cut:
   // the mask then covers the whole area rather than XOR-ing in an inverted
   // rectangle that would punch an unexpected hole.

@@ -20,8 +20,8 @@ struct Band {
   friend bool operator==(const Band&, const Band&) = default;
 };
 
-// The window rectangle cut to the primary screen (0, 0, screenW, screenH).
-Rect ClampTargetArea(const Rect& window, int screenW, int screenH);
+// Band positions and thicknesses below are physical pixels in the mask's
+// client area; the caller scales the 96-DPI band height for the monitor.
 
 // The band to show along an extent (the area's height for a horizontal band,
 // its width for a vertical one): the stored band where one is stored, else
@@ -32,6 +32,11 @@ Band PlaceBand(const Band& stored, int extent, int bandHeight);
 // the stored start, else pushes the near edge; the start never drops below 1.
 Band DragBand(int pointer, int storedStart, int bandHeight);
 
-// The clear opening inside the client rectangle, or nothing when the band
-// is too thin to open (the mask then has no hole).
-std::optional<Rect> HoleRect(bool horizontal, const Rect& client, const Band& band);
+// A stored band kept in the same place relative to the text when the mask
+// moves to a monitor of another DPI; an unplaced band (0) stays unplaced.
+Band RescaleBand(const Band& band, int fromDpi, int toDpi);
+
+// The clear opening inside the client rectangle, its margins scaled for
+// `dpi`, or nothing when the band is too thin to open (the mask then has no
+// hole).
+std::optional<Rect> HoleRect(bool horizontal, const Rect& client, const Band& band, int dpi);

@@ -24,13 +24,13 @@ void CMaskDlg::DestroyWindow() {
 void CMaskDlg::SetHorizontalBand(int top, int bottom) {
   m_horizontalBand = {top, bottom};
   const Rect client = ClientRect();
-  ApplyRegion(client, HoleRect(true, client, m_horizontalBand));
+  ApplyRegion(client, HoleRect(true, client, m_horizontalBand, m_nShownDpi));
 }
 
 void CMaskDlg::SetVerticalBand(int left, int right) {
   m_verticalBand = {left, right};
   const Rect client = ClientRect();
-  ApplyRegion(client, HoleRect(false, client, m_verticalBand));
+  ApplyRegion(client, HoleRect(false, client, m_verticalBand, m_nShownDpi));
 }
 
 bool CMaskDlg::RegisterMaskHotkey() {
@@ -117,9 +117,23 @@ void CMaskDlg::OnInitDialog() {
     m_pfnSetLayeredWindowAttributes = reinterpret_cast<SetLayeredFn>(
         reinterpret_cast<void*>(GetProcAddress(m_hUser32.get(), "SetLayeredWindowAttributes")));
   }
+  KeepSizeAcrossDpiChanges();
   m_nBandHeight = m_settings.height;
   RegisterMaskHotkey();
   SetTimer(hwnd_, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
+}
+
+void CMaskDlg::KeepSizeAcrossDpiChanges() {
+  // Moved onto a monitor of another scale, a dialog would resize itself by
+  // the ratio of the two; the mask keeps the size of the area it covers, and
+  // only its labels' font and places follow the new scale. Windows 10 1703
+  // and later; older systems do not resize.
+  using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+  constexpr int kDisableResize = 2;  // DDC_DISABLE_RESIZE
+  if (!m_hUser32) return;
+  const auto setBehavior = reinterpret_cast<SetBehaviorFn>(
+      reinterpret_cast<void*>(GetProcAddress(m_hUser32.get(), "SetDialogDpiChangeBehavior")));
+  if (setBehavior) setBehavior(hwnd_, kDisableResize, kDisableResize);
 }
 
 void CMaskDlg::OnShowWindow() {
@@ -143,48 +157,91 @@ void CMaskDlg::OnPaint() {
 
 void CMaskDlg::OnMaskTrack() {
   if (!g_bInTrackedWnd || g_bMaskOff) {
-    ShowWindow(hwnd_, SW_HIDE);
+    if (IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_HIDE);
     return;
   }
-  // The mask never takes the activation from the window being read: keys
-  // pressed while reading must keep reaching that window. Shown already and
-  // not minimised, the SetWindowPos below does all that is needed.
-  if (!IsWindowVisible(hwnd_) || IsIconic(hwnd_)) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-  SetWindowPos(hwnd_, HWND_TOPMOST, m_rcTarget.left, m_rcTarget.top, m_rcTarget.Width(), m_rcTarget.Height(),
-               SWP_SHOWWINDOW | SWP_NOACTIVATE);
-  PlaceLabels();
+  const int shownDpi = m_nShownDpi;
+  FollowTargetDpi();
+  const bool placed = PlaceOverTarget(shownDpi != m_nShownDpi);
+  ShowLockLabel();
+  if (placed) PlaceClockLabel();
   PositionBand();
+  // Shown or moved: paint now rather than when the queue gets to it.
+  if (placed) UpdateWindow(hwnd_);
 }
 
-void CMaskDlg::PlaceLabels() {
-  ShowWindow(m_lockLabel, g_bLockOn ? SW_SHOWNORMAL : SW_HIDE);
+void CMaskDlg::FollowTargetDpi() {
+  if (m_nTargetDpi == m_nShownDpi) return;
+  // On a monitor of another scale the text is larger or smaller; the band
+  // keeps its place relative to it.
+  m_horizontalBand = RescaleBand(m_horizontalBand, m_nShownDpi, m_nTargetDpi);
+  m_verticalBand = RescaleBand(m_verticalBand, m_nShownDpi, m_nTargetDpi);
+  m_nShownDpi = m_nTargetDpi;
+}
+
+bool CMaskDlg::PlaceOverTarget(bool force) {
+  // Under Wine every placement reaches the X server, and a reader at rest
+  // sends two ticks a second that change nothing: the mask is placed again
+  // only when it is not where it should be, hidden, minimised or no longer
+  // the top window.
+  const bool shown = IsWindowVisible(hwnd_) && !IsIconic(hwnd_);
+  RECT now;
+  GetWindowRect(hwnd_, &now);
+  const bool inPlace = Rect{now.left, now.top, now.right, now.bottom} == m_rcTarget;
+  if (!force && shown && inPlace && NothingAbove()) return false;
+  // The mask never takes the activation from the window being read: keys
+  // pressed while reading must keep reaching that window.
+  if (!shown) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  SetWindowPos(hwnd_, HWND_TOPMOST, m_rcTarget.left, m_rcTarget.top, m_rcTarget.Width(), m_rcTarget.Height(),
+               SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  return true;
+}
+
+bool CMaskDlg::NothingAbove() const {
+  if (!(GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST)) return false;
+  // Hidden windows above the mask hide nothing of it.
+  for (HWND above = GetWindow(hwnd_, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+    if (IsWindowVisible(above)) return false;
+  }
+  return true;
+}
+
+void CMaskDlg::ShowLockLabel() {
+  const bool shown = (GetWindowLongW(m_lockLabel, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (shown != (g_bLockOn != 0)) ShowWindow(m_lockLabel, g_bLockOn ? SW_SHOWNORMAL : SW_HIDE);
+}
+
+void CMaskDlg::PlaceClockLabel() {
   RECT label;
   GetClientRect(m_clockLabel, &label);
   const Rect client = ClientRect();
-  const POINT to = {client.right - label.right - 3, client.top};
-  // Most ticks find the clock where the last one put it.
+  const POINT to = {client.right - label.right - ScaleToDpi(3, m_nShownDpi), client.top};
   RECT now;
   GetWindowRect(m_clockLabel, &now);
   MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&now), 2);
   if (now.left != to.x || now.top != to.y) MoveWindow(m_clockLabel, to.x, to.y, label.right, label.bottom, TRUE);
 }
 
+int CMaskDlg::ShownBandHeight() const { return ScaleToDpi(m_nBandHeight, m_nShownDpi); }
+
 void CMaskDlg::PositionBand() {
+  const int bandHeight = ShownBandHeight();
   if (m_settings.horizontal) {
-    const Band band = PlaceBand(m_horizontalBand, m_rcTarget.Height(), m_nBandHeight);
+    const Band band = PlaceBand(m_horizontalBand, m_rcTarget.Height(), bandHeight);
     SetHorizontalBand(band.start, band.end);
   } else {
-    const Band band = PlaceBand(m_verticalBand, m_rcTarget.Width(), m_nBandHeight);
+    const Band band = PlaceBand(m_verticalBand, m_rcTarget.Width(), bandHeight);
     SetVerticalBand(band.start, band.end);
   }
 }
 
 void CMaskDlg::OnMouseMove(LPARAM lp) {
+  const int bandHeight = ShownBandHeight();
   if (m_settings.horizontal) {
-    const Band band = DragBand(GET_Y_LPARAM(lp), m_horizontalBand.start, m_nBandHeight);
+    const Band band = DragBand(GET_Y_LPARAM(lp), m_horizontalBand.start, bandHeight);
     SetHorizontalBand(band.start, band.end);
   } else {
-    const Band band = DragBand(GET_X_LPARAM(lp), m_verticalBand.start, m_nBandHeight);
+    const Band band = DragBand(GET_X_LPARAM(lp), m_verticalBand.start, bandHeight);
     SetVerticalBand(band.start, band.end);
   }
 }
@@ -235,12 +292,8 @@ void CMaskDlg::OnClockTimer() {
 
 void CMaskDlg::ApplyRegion(const Rect& client, const std::optional<Rect>& hole) {
   if (!hwnd_) return;
-  if (m_appliedRegion && m_appliedRegion->client == client && m_appliedRegion->hole == hole) {
-    // The system still holds this very region (a tick that changed nothing):
-    // paint only what the system itself has invalidated, after a show, say.
-    UpdateWindow(hwnd_);
-    return;
-  }
+  // The system still holds this very region (a tick that changed nothing).
+  if (m_appliedRegion && m_appliedRegion->client == client && m_appliedRegion->hole == hole) return;
   UniqueRegion region(CreateRectRgn(client.left, client.top, client.right, client.bottom));
   if (hole) {
     UniqueRegion holeRegion(CreateRectRgn(hole->left, hole->top, hole->right, hole->bottom));

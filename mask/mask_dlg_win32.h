@@ -8,6 +8,7 @@
 #include "common/dialog_base_win32.h"
 #include "common/handles_win32.h"
 #include "mask/band.h"
+#include "mask/monitors.h"
 #include "settings/mask_settings.h"
 
 class CMaskDlg : public DialogBase {
@@ -21,8 +22,12 @@ class CMaskDlg : public DialogBase {
   // there is no window (never created, or already gone).
   void DestroyWindow();
 
-  // The area to cover at the next WM_MASK_TRACK, already cut to the screen.
-  void SetTargetArea(const Rect& area) { m_rcTarget = area; }
+  // The area to cover at the next WM_MASK_TRACK, already cut to its monitor,
+  // and that monitor's DPI.
+  void SetTargetArea(const TargetArea& area) {
+    m_rcTarget = area.rect;
+    m_nTargetDpi = area.dpi;
+  }
   void SetHorizontalBand(int top, int bottom);
   void SetVerticalBand(int left, int right);
 
@@ -36,7 +41,8 @@ class CMaskDlg : public DialogBase {
   void ApplySettings();
 
   // The thickness windows are measured against and the band is dragged and
-  // placed with: 100 until the window exists, then the settings' height.
+  // placed with, in 96-DPI pixels: 100 until the window exists, then the
+  // settings' height.
   int BandHeight() const { return m_nBandHeight; }
 
  private:
@@ -44,15 +50,22 @@ class CMaskDlg : public DialogBase {
 
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnInitDialog();
+  void KeepSizeAcrossDpiChanges();
   void OnShowWindow();
   void OnPaint();
   void OnMaskTrack();
+  void FollowTargetDpi();
+  bool PlaceOverTarget(bool force);
+  bool NothingAbove() const;
+  void ShowLockLabel();
   void OnMouseMove(LPARAM lp);
   void OnRButtonUp(LPARAM lp);
   void OnCommand(WPARAM wp, LPARAM lp);
   void OnHotkey(WPARAM wp);
   void OnClockTimer();
-  void PlaceLabels();
+  void PlaceClockLabel();
+  // The band's thickness in pixels on the monitor the mask is shown on.
+  int ShownBandHeight() const;
   void PositionBand();
   void ApplyRegion(const Rect& client, const std::optional<Rect>& hole);
   Rect ClientRect() const;
@@ -60,6 +73,10 @@ class CMaskDlg : public DialogBase {
   const MaskSettings& m_settings;
   int m_nBandHeight = 100;
   Rect m_rcTarget;
+  int m_nTargetDpi = kBaseDpi;
+  // The DPI the mask was last shown at: the stored bands are physical pixels
+  // at this DPI, and dragging scales the band height for it.
+  int m_nShownDpi = kBaseDpi;
   // Each orientation keeps its own band, so switching the orientation and
   // back finds the band where it was; a start of 0 means not placed yet.
   Band m_horizontalBand;

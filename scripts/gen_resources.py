@@ -2,6 +2,11 @@
 """Writes the program's binary resources: res/softveil.ico, res/colors.ico and
 res/link.cur.
 
+The two icons carry every size the shell asks for between 100 % and 200 %
+(16, 20, 24, 32, 40 and 48 pixels) and 256 for large views, each drawn for
+its size rather than stretched, in 32-bit colour with alpha; the largest is
+stored as PNG, as the format allows, to keep the program small.
+
 The images are drawn from small pixel rules and ASCII art here rather than kept
 only as opaque binaries, so they can be reviewed and changed as text. The
 output is byte-for-byte the same on every run; the build uses the committed
@@ -12,8 +17,10 @@ Usage: scripts/gen_resources.py [output directory, default: res/ beside scripts/
 import os
 import struct
 import sys
+import zlib
 
 SIZE = 32
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 256)
 
 # The 16-colour palette of the classic Windows icons, as (red, green, blue).
 VGA16 = [
@@ -29,14 +36,16 @@ RED, GREEN, YELLOW, BLUE = 9, 10, 11, 12
 TRANSPARENT = None
 
 
-def program_icon_pixels():
-    """Icon 128: a 2 x 2 checkerboard inside a one-pixel black frame."""
-    half = SIZE // 2
+def program_icon_pixels(size=SIZE):
+    """Icon 128: a 2 x 2 checkerboard inside a black frame, one pixel wide at
+    32 pixels and as wide in proportion at other sizes."""
+    frame = max(1, round(size / 32))
+    half = size // 2
     rows = []
-    for y in range(SIZE):
+    for y in range(size):
         row = []
-        for x in range(SIZE):
-            if x in (0, SIZE - 1) or y in (0, SIZE - 1):
+        for x in range(size):
+            if min(x, y, size - 1 - x, size - 1 - y) < frame:
                 row.append(BLACK)
             else:
                 # Light grey where both halves agree (top-left, bottom-right).
@@ -45,18 +54,19 @@ def program_icon_pixels():
     return rows
 
 
-def colors_icon_pixels():
+def colors_icon_pixels(size=SIZE):
     """Icon 134: four coloured squares in a grey frame, split by a clear cross.
 
-    Inside the frame 30 pixels remain: 14 for a square, 2 for the cross, 14 for
-    the other square.
+    At 32 pixels 30 remain inside the frame: 14 for a square, 2 for the
+    cross, 14 for the other square; other sizes keep those proportions.
     """
-    cross = (SIZE // 2 - 1, SIZE // 2)
+    frame = max(1, round(size / 32))
+    cross = range(size // 2 - frame, size // 2 + frame)
     rows = []
-    for y in range(SIZE):
+    for y in range(size):
         row = []
-        for x in range(SIZE):
-            if x in (0, SIZE - 1) or y in (0, SIZE - 1):
+        for x in range(size):
+            if min(x, y, size - 1 - x, size - 1 - y) < frame:
                 row.append(GREY)
             elif x in cross or y in cross:
                 row.append(TRANSPARENT)
@@ -207,12 +217,67 @@ def icon_file(rows, bits, palette, kind=1, hotspot=None):
     return directory + entry + data
 
 
+def bgra_rows(rows, palette):
+    """32-bit pixels, blue, green, red, alpha; transparent pixels clear."""
+    return [[(0, 0, 0, 0) if p is TRANSPARENT else palette[p][::-1] + (255,) for p in row]
+            for row in rows]
+
+
+def bmp_image(pixels):
+    """An icon image as a DIB: 32-bit colour bottom-up, then the AND mask
+    (set where transparent, for systems that ignore the alpha)."""
+    size = len(pixels)
+    colour = b"".join(bytes(v for px in row for v in px) for row in reversed(pixels))
+    mask = bytearray()
+    for row in reversed(pixels):
+        line = bytearray((size + 7) // 8)
+        for x, px in enumerate(row):
+            if px[3] == 0:
+                line[x // 8] |= 0x80 >> (x % 8)
+        line.extend(b"\0" * (-len(line) % 4))
+        mask += line
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+                         len(colour) + len(mask), 0, 0, 0, 0)
+    return header + colour + bytes(mask)
+
+
+def png_image(pixels):
+    """An icon image as PNG: 8-bit RGBA, rows unfiltered."""
+    size = len(pixels)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    raw = b"".join(b"\0" + bytes(v for b, g, r, a in row for v in (r, g, b, a)) for row in pixels)
+    return (b"\x89PNG\r\n\x1a\n"
+            + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+            + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
+def multi_size_icon(draw, palette):
+    """An .ico with one image per size of ICON_SIZES, drawn by draw(size)."""
+    images = []
+    for size in ICON_SIZES:
+        pixels = bgra_rows(draw(size), palette)
+        images.append((size, png_image(pixels) if size >= 256 else bmp_image(pixels)))
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries = b""
+    for size, data in images:
+        # A size of 256 is written as 0 in the directory's byte.
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return directory + entries + b"".join(data for _, data in images)
+
+
 def main():
     default_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res")
     out_dir = sys.argv[1] if len(sys.argv) > 1 else default_dir
     files = {
-        "softveil.ico": icon_file(program_icon_pixels(), 4, VGA16),
-        "colors.ico": icon_file(colors_icon_pixels(), 4, VGA16),
+        "softveil.ico": multi_size_icon(program_icon_pixels, VGA16),
+        "colors.ico": multi_size_icon(colors_icon_pixels, VGA16),
         "link.cur": icon_file(link_cursor_pixels(), 8, CURSOR_PALETTE,
                               kind=2, hotspot=CURSOR_HOTSPOT),
     }

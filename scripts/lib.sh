@@ -7,7 +7,8 @@ BUILD=${SOFTVEIL_BUILD:-$ROOT/build}
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 PACKAGES=(cmake g++ make googletest libgtest-dev g++-mingw-w64-x86-64-posix mingw-w64-tools
-          wine wine64 xvfb openbox x11-apps imagemagick fonts-wqy-microhei python3)
+          wine wine64 xvfb openbox x11-apps imagemagick fonts-wqy-microhei python3
+          xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
 
 ensure_packages() {
   local missing=()
@@ -149,6 +150,21 @@ setup_wine() {
   fi
 }
 
+# A copy of the build's prefix whose system DPI is DPI, made once: Wine
+# scales nothing for it, so the programs see physical pixels at that DPI, as
+# per-monitor-aware programs do on a scaled Windows desktop.
+setup_wine_dpi() {  # setup_wine_dpi DPI
+  setup_wine
+  local main=$WINEPREFIX
+  export WINEPREFIX=$BUILD/wineprefix-dpi$1
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "== creating the Wine prefix $WINEPREFIX"
+    cp -a "$main" "$WINEPREFIX"
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver -w
+  fi
+}
+
 XVFB_PID=""
 # Starts Xvfb on a free display unless one is given; stops it on exit.
 start_display() {  # start_display [WxH]
@@ -199,9 +215,11 @@ start_wine_session() {
 }
 
 # Stops the Wine programs of our prefix (start_wine_session's among them) and
-# what start_display and start_window_manager started.
+# what start_display, start_monitors and start_window_manager started.
 stop_display() {
-  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; fi
+  # Waited for, so that a session started next (on another display) does not
+  # meet the server of this one still going down.
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null || true; wineserver -w 2>/dev/null || true; fi
   if [ -n "$WM_PID" ]; then
     kill "$WM_PID" 2>/dev/null || true
     # A window manager that is far behind on its events may not see the first signal.
@@ -210,4 +228,91 @@ stop_display() {
     wait "$WM_PID" 2>/dev/null || true
   fi
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+  if [ -n "$XORG_PID" ]; then kill "$XORG_PID" 2>/dev/null || true; wait "$XORG_PID" 2>/dev/null || true; fi
+  WM_PID="" XVFB_PID="" XORG_PID=""
+}
+
+# Two monitors side by side need a real X server: Xvfb puts every screen at
+# the origin. Xorg with the dummy video driver offers outputs DUMMY0..15 that
+# Wine lists as monitors; DUMMY0 is the primary, at Windows' (0, 0), so a
+# monitor left of or above it has negative coordinates. No console is opened,
+# but Xorg needs root. A window manager (openbox) runs on it, as for a user.
+XORG_PID=""
+start_monitors() {  # start_monitors right|left|below|above: sets DISPLAY
+  local n=71 conf=$BUILD/xorg-dummy.conf
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  mkdir -p "$BUILD"
+  cat > "$conf" <<'CONF'
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "AutoEnableDevices" "false"
+    Option "AutoAddGPU" "false"
+    Option "DontVTSwitch" "true"
+    Option "BlankTime" "0"
+    Option "StandbyTime" "0"
+    Option "SuspendTime" "0"
+    Option "OffTime" "0"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 131072
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 4096 4096
+    EndSubSection
+EndSection
+CONF
+  Xorg ":$n" -config "$conf" -logfile "$BUILD/xorg.$n.log" -noreset -nolisten tcp -novtswitch -sharevts \
+       -keeptty +extension RANDR </dev/null >/dev/null 2>&1 &
+  XORG_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do xrandr >/dev/null 2>&1 && break; sleep 0.2; done
+  if ! xrandr >/dev/null 2>&1; then echo "Xorg did not start on :$n (see $BUILD/xorg.$n.log)" >&2; return 1; fi
+  monitor_layout "$1" || return 1
+  start_window_manager
+}
+
+# A mode of size WxH on OUTPUT, made from its standard timings once.
+add_mode() {  # add_mode OUTPUT WxH: prints the mode's name
+  local output=$1 size=$2 name="softveil$2"
+  if ! xrandr | grep -q "^ *$name "; then
+    # shellcheck disable=SC2046
+    xrandr --newmode "$name" $(gtf "${size%x*}" "${size#*x}" 60 | sed -n 's/^ *Modeline "[^"]*" *//p')
+  fi
+  xrandr --addmode "$output" "$name" 2>/dev/null || true
+  echo "$name"
+}
+
+# Places the second monitor (1024 x 768) beside the primary (1280 x 1024), or
+# switches it off ("off"), on the running server.
+monitor_layout() {  # monitor_layout right|left|below|above|off
+  local primary second where
+  case $1 in
+    right | left) where=--$1-of ;;
+    below | above | off) where=--$1 ;;
+    *) echo "monitor_layout: right, left, below, above or off" >&2; return 1 ;;
+  esac
+  primary=$(add_mode DUMMY0 1280x1024) || return 1
+  if [ "$1" = off ]; then
+    xrandr --output DUMMY1 --off --output DUMMY0 --mode "$primary" --pos 0x0 --primary || return 1
+  else
+    second=$(add_mode DUMMY1 1024x768) || return 1
+    xrandr --output DUMMY0 --mode "$primary" --pos 0x0 --primary \
+           --output DUMMY1 --mode "$second" "$where" DUMMY0 || return 1
+  fi
+  # Wine reads the server's current configuration without asking it to look
+  # again; until some client asks for a fresh look, Wine sees the old one.
+  xrandr --listmonitors >/dev/null
 }

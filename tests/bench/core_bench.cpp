@@ -23,7 +23,7 @@ void BM_HoleRect(benchmark::State& state) {
   int i = 0;
   for (auto _ : state) {
     const int start = Pointer(++i);
-    benchmark::DoNotOptimize(HoleRect(i & 1, kClient, {start, start + 200}));
+    benchmark::DoNotOptimize(HoleRect(i & 1, kClient, {start, start + 200}, 96));
   }
 }
 BENCHMARK(BM_HoleRect);
@@ -58,8 +58,9 @@ void BM_DecideTrackTick(benchmark::State& state) {
   in.rectKnown = true;
   in.rect = {-8, -8, 1928, 1088};
   in.bandHeight = 200;
-  in.screenW = 1920;
-  in.screenH = 1080;
+  // Two monitors side by side, the reader maximised on the first.
+  const Monitor monitors[] = {{{0, 0, 1920, 1080}, 96}, {{1920, 0, 3840, 1080}, 96}};
+  in.monitors = monitors;
   for (auto _ : state) {
     const TrackResult r = DecideTrackTick(in);
     in.lock = r.lock;

@@ -1,6 +1,8 @@
 // A short demo for a headless machine: a text window, softveil's mask over
 // it, a dragged band, the vertical band and the two dialogs, each saved as a
-// screenshot. Usage: demo.exe <softveil.exe> <screenshot folder>
+// screenshot. Usage: demo.exe <softveil.exe> <screenshot folder> [monitors]
+// With "monitors", on a desktop of two monitors: the mask over a text window
+// on the second one, beside another on the primary.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,9 +14,10 @@ namespace {
 
 std::wstring g_folder;
 
-// Saves the whole screen as a 24-bit BMP.
+// Saves the whole desktop, every monitor, as a 24-bit BMP.
 void Screenshot(const wchar_t* name) {
-  const int w = ScreenWidth(), h = ScreenHeight();
+  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
   BITMAPINFO bi = {};
@@ -27,7 +30,7 @@ void Screenshot(const wchar_t* name) {
   void* bits = nullptr;
   HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(mem, bmp);
-  BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+  BitBlt(mem, 0, 0, w, h, screen, x, y, SRCCOPY);
   SelectObject(mem, old);
   const DWORD stride = ((w * 3 + 3) / 4) * 4, size = stride * h;
   BITMAPFILEHEADER fh = {0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
@@ -45,6 +48,39 @@ void Screenshot(const wchar_t* name) {
   wprintf(L"saved %ls\n", path.c_str());
 }
 
+constexpr char kDemoIni[] = "[settings]\r\ncolor=4210752\r\ntransparence=180\r\n";
+
+// Switches the mask on and lets it settle over the window under the pointer.
+HWND ShowMask(const Softveil& app) {
+  HWND mask = app.WaitForMask();
+  app.Command(ID_MENU_MASK_ON);
+  WaitUntil([&] { return mask && IsWindowVisible(mask); }, 3000);
+  Pause(1500);
+  return mask;
+}
+
+int TwoMonitors() {
+  RECT second = {};
+  for (const RECT& r : MonitorRects()) {
+    if (r.left != 0 || r.top != 0) second = r;  // the primary starts at (0, 0)
+  }
+  if (second.right <= second.left) {
+    fwprintf(stderr, L"demo: there is no second monitor\n");
+    return 1;
+  }
+  const int w = ScreenWidth(), h = ScreenHeight();
+  TestWindow onPrimary(RECT{w / 8, h / 10, w * 7 / 8, h * 9 / 10}, L"primary");
+  const RECT there = {second.left + 60, second.top + 40, second.right - 60, second.bottom - 40};
+  TestWindow reader(there, L"reading");
+  reader.Move(there);
+  MovePointer(reader.Center().x, reader.Center().y);
+  Softveil app(kDemoIni);
+  if (!app.controller()) return 1;
+  ShowMask(app);
+  Screenshot(L"6-two-monitors");
+  return app.Exit() == 0u ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -56,16 +92,14 @@ int wmain(int argc, wchar_t** argv) {
   g_folder = argv[2];
   SetEnvironmentVariableW(L"SOFTVEIL_EXE", exe.c_str());
   _wputenv_s(L"SOFTVEIL_EXE", exe.c_str());
+  if (argc > 3 && std::wstring(argv[3]) == L"monitors") return TwoMonitors();
 
   const int w = ScreenWidth(), h = ScreenHeight();
   TestWindow reader(RECT{w / 8, h / 10, w * 7 / 8, h * 9 / 10}, L"reading");
   MovePointer(w / 2, h / 2);
-  Softveil app("[settings]\r\ncolor=4210752\r\ntransparence=180\r\n");
+  Softveil app(kDemoIni);
   if (!app.controller()) return 1;
-  HWND mask = app.WaitForMask();
-  app.Command(ID_MENU_MASK_ON);
-  WaitUntil([&] { return mask && IsWindowVisible(mask); }, 3000);
-  Pause(1500);
+  HWND mask = ShowMask(app);
   Screenshot(L"1-mask-horizontal");
 
   // Press above the band and move up: its top edge follows the pointer.

@@ -332,17 +332,34 @@ POINT TestWindow::Center() const {
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 
+std::vector<RECT> MonitorRects() {
+  std::vector<RECT> rects;
+  EnumDisplayMonitors(
+      nullptr, nullptr,
+      [](HMONITOR monitor, HDC, LPRECT, LPARAM lp) -> BOOL {
+        MONITORINFO info = {};
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoW(monitor, &info)) reinterpret_cast<std::vector<RECT>*>(lp)->push_back(info.rcMonitor);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&rects));
+  return rects;
+}
+
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
 void SendPointerTo(int x, int y) {
   INPUT in = {};
   in.type = INPUT_MOUSE;
-  // Absolute coordinates run 0..65535 over the primary screen; the system
-  // scales them by the screen size and truncates, so round up to land on
-  // the pixel exactly.
-  in.mi.dx = static_cast<LONG>((x * 65536LL + ScreenWidth() - 1) / ScreenWidth());
-  in.mi.dy = static_cast<LONG>((y * 65536LL + ScreenHeight() - 1) / ScreenHeight());
-  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  // Absolute coordinates run 0..65535 over the whole virtual screen, so that
+  // monitors left of or above the primary (negative coordinates) are reached;
+  // the system scales them by the screen size and truncates, so round up to
+  // land on the pixel exactly.
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  in.mi.dx = static_cast<LONG>(((x - left) * 65536LL + width - 1) / width);
+  in.mi.dy = static_cast<LONG>(((y - top) * 65536LL + height - 1) / height);
+  in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
   SendInput(1, &in, sizeof in);
 }
 

@@ -167,6 +167,9 @@ int ScreenWidth();
 int ScreenHeight();
 bool SameRect(const RECT& a, const RECT& b);
 
+// Every monitor's rectangle, in the order the system lists them.
+std::vector<RECT> MonitorRects();
+
 // Is (x, y), in window coordinates, inside the window's region?
 bool RegionContains(HWND hwnd, int x, int y);
 

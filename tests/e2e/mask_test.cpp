@@ -222,3 +222,30 @@ TEST_F(MaskTest, ClockCountsFromStartWhetherShownOrNot) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether `upper` lies above `lower` in the Z-order.
+bool Above(HWND upper, HWND lower) {
+  for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == lower) return true;
+  }
+  return false;
+}
+
+TEST_F(MaskTest, ComesBackOnTopOfAWindowThatCoveredIt) {
+  Start(kReader);
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  // Another program's topmost window put over the mask: the next tick puts
+  // the mask back on top, where it stays while nothing changes.
+  TestWindow cover(RECT{220, 120, 520, 300}, L"cover");  // not under the pointer
+  SetWindowPos(cover.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ASSERT_TRUE(Above(cover.hwnd(), mask_));
+  EXPECT_TRUE(WaitUntil([&] { return Above(mask_, cover.hwnd()); }, 3000));
+  OneTick();
+  EXPECT_TRUE(Above(mask_, cover.hwnd()));
+  EXPECT_TRUE(SameRect(MaskRect(), RECT{200, 100, 1000, 900}));
+}
+
+}  // namespace

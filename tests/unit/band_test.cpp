@@ -2,24 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(ClampTargetArea, CutsToThePrimaryScreen) {
-  struct Case { Rect window; Rect expected; };
-  const Case cases[] = {
-      {{100, 50, 900, 700}, {100, 50, 900, 700}},        // wholly inside
-      {{-8, -8, 1928, 1088}, {0, 0, 1920, 1080}},        // maximised with borders
-      {{1500, 900, 2500, 1400}, {1500, 900, 1920, 1080}},  // reaching off the corner
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ClampTargetArea(c.window, 1920, 1080), c.expected);
-  }
-}
-
-TEST(ClampTargetArea, WindowOnAnotherMonitorComesOutInverted) {
-  const Rect area = ClampTargetArea({2000, 100, 2600, 900}, 1920, 1080);
-  EXPECT_EQ(area, (Rect{2000, 100, 1920, 900}));
-  EXPECT_TRUE(area.IsEmpty());
-}
-
 TEST(PlaceBand, CentresAnUnplacedBand) {
   // 1080 high, band 200: 540 - 100 = 440 and 100 + 540 = 640.
   EXPECT_EQ(PlaceBand({0, 0}, 1080, 200), (Band{440, 640}));
@@ -81,13 +63,13 @@ TEST(DragBand, StartNeverDropsBelowOne) {
 }
 
 TEST(HoleRect, HorizontalKeepsFiveLeftAndTenRight) {
-  const auto hole = HoleRect(true, {0, 0, 800, 1080}, {440, 640});
+  const auto hole = HoleRect(true, {0, 0, 800, 1080}, {440, 640}, 96);
   ASSERT_TRUE(hole.has_value());
   EXPECT_EQ(*hole, (Rect{5, 445, 790, 640}));
 }
 
 TEST(HoleRect, VerticalKeepsFiveAtTopAndBottom) {
-  const auto hole = HoleRect(false, {0, 0, 800, 600}, {100, 300});
+  const auto hole = HoleRect(false, {0, 0, 800, 600}, {100, 300}, 96);
   ASSERT_TRUE(hole.has_value());
   EXPECT_EQ(*hole, (Rect{105, 5, 300, 595}));
 }
@@ -102,20 +84,60 @@ TEST(HoleRect, TooThinToOpenGivesNoHole) {
       {false, {100, 100}},  // band 0
   };
   for (const auto& c : cases) {
-    EXPECT_FALSE(HoleRect(c.horizontal, client, c.band).has_value())
+    EXPECT_FALSE(HoleRect(c.horizontal, client, c.band, 96).has_value())
         << c.band.start << "-" << c.band.end;
   }
 }
 
 TEST(HoleRect, SixPixelBandOpensOnePixel) {
-  const auto hole = HoleRect(true, {0, 0, 800, 600}, {100, 106});
+  const auto hole = HoleRect(true, {0, 0, 800, 600}, {100, 106}, 96);
   ASSERT_TRUE(hole.has_value());
   EXPECT_EQ(hole->Height(), 1);
 }
 
 TEST(HoleRect, ClientTooNarrowForTheMarginsGivesNoHole) {
   // 5 px on the left and 10 on the right leave nothing of a 15 px mask.
-  EXPECT_FALSE(HoleRect(true, {0, 0, 15, 600}, {100, 300}).has_value());
+  EXPECT_FALSE(HoleRect(true, {0, 0, 15, 600}, {100, 300}, 96).has_value());
   // 5 px at top and bottom leave nothing of a 10 px mask.
-  EXPECT_FALSE(HoleRect(false, {0, 0, 800, 10}, {100, 300}).has_value());
+  EXPECT_FALSE(HoleRect(false, {0, 0, 800, 10}, {100, 300}, 96).has_value());
+}
+
+TEST(HoleRect, MarginsScaleWithTheDpi) {
+  struct Case { int dpi; bool horizontal; Rect expected; };
+  // Band 300..600 in a 1200 x 900 client. 5 px is 6 at 120 DPI (6.25), 8 at
+  // 144 (7.5 rounds up) and 10 at 192; 10 px is 13 (12.5), 15 and 20.
+  const Case cases[] = {
+      {120, true, {6, 306, 1187, 600}},
+      {144, true, {8, 308, 1185, 600}},
+      {192, true, {10, 310, 1180, 600}},
+      {120, false, {306, 6, 600, 894}},
+      {144, false, {308, 8, 600, 892}},
+      {192, false, {310, 10, 600, 890}},
+  };
+  for (const auto& c : cases) {
+    const auto hole = HoleRect(c.horizontal, {0, 0, 1200, 900}, {300, 600}, c.dpi);
+    ASSERT_TRUE(hole.has_value()) << c.dpi;
+    EXPECT_EQ(*hole, c.expected) << c.dpi << (c.horizontal ? " horizontal" : " vertical");
+  }
+}
+
+TEST(HoleRect, ThinBandAtHighDpiClosesWhereItWouldOpenAt96) {
+  // Band 7: one pixel opens at 96 DPI, but at 144 the margin is 8.
+  EXPECT_TRUE(HoleRect(true, {0, 0, 800, 600}, {100, 107}, 96).has_value());
+  EXPECT_FALSE(HoleRect(true, {0, 0, 800, 600}, {100, 107}, 144).has_value());
+}
+
+TEST(RescaleBand, KeepsTheBandWhereItWasRelativeToTheText) {
+  struct Case { Band band; int from; int to; Band expected; };
+  const Case cases[] = {
+      {{300, 500}, 96, 144, {450, 750}},
+      {{450, 750}, 144, 96, {300, 500}},  // and back again
+      {{301, 501}, 96, 144, {452, 752}},  // 451.5 and 751.5 round up
+      {{0, 0}, 96, 192, {0, 0}},          // not placed yet: still not placed
+      {{1, 201}, 96, 144, {2, 302}},      // the top-most band stays on the mask
+      {{300, 500}, 120, 120, {300, 500}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RescaleBand(c.band, c.from, c.to), c.expected) << c.from << " -> " << c.to;
+  }
 }
