@@ -35,7 +35,8 @@ void ReportRefusedHotkeys(HWND owner, const std::wstring& names) {
 
 }  // namespace
 
-CControlDlg::CControlDlg() : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))) {}
+CControlDlg::CControlDlg(std::wstring startNotice)
+    : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))), m_startNotice(std::move(startNotice)) {}
 
 INT_PTR CControlDlg::DoModal() { return RunModal(IDD_CONTROL, nullptr); }
 
@@ -85,6 +86,12 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_HOTKEY:
       OnHotkey(wp);
       return TRUE;
+    case WM_SHOW_START_NOTICE:
+      // Taken before it is shown, so a second such message shows nothing.
+      if (const std::wstring notice = std::exchange(m_startNotice, {}); !notice.empty()) {
+        ShowAppMessage(hwnd_, notice.c_str());
+      }
+      return TRUE;
     case WM_DISPLAYCHANGE:  // monitors added, removed or rearranged
     case WM_DPICHANGED:     // the scale of a monitor changed
     case WM_SETTINGCHANGE:
@@ -120,6 +127,8 @@ void CControlDlg::OnInitDialog() {
   }
   m_trayIcon.emplace(hwnd_, kTrayIconId, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon, kTrayTip);
   ShowWindow(hwnd_, SW_HIDE);
+  // Shown from the running loop, so the program is fully up behind it.
+  if (!m_startNotice.empty()) PostMessageW(hwnd_, WM_SHOW_START_NOTICE, 0, 0);
 }
 
 INT_PTR CControlDlg::OnCommand(WPARAM wp) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/tray_icon_win32.h"
@@ -14,7 +15,9 @@
 
 class CControlDlg : public DialogBase {
  public:
-  CControlDlg();
+  // `startNotice`, when not empty, is shown in a message box once the
+  // program runs (what the command line asked that it could not do).
+  explicit CControlDlg(std::wstring startNotice = {});
 
   // Runs until the program is told to exit.
   INT_PTR DoModal();
@@ -43,6 +46,7 @@ class CControlDlg : public DialogBase {
   std::optional<TrayIcon> m_trayIcon;
   UINT m_taskbarCreated = 0;
   bool m_exiting = false;
+  std::wstring m_startNotice;
   // A mask hotkey confirmed before the mask window existed is registered
   // when the window is created; a refusal is reported then.
   bool m_reportMaskHotkeyAtCreation = false;

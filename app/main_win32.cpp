@@ -4,10 +4,31 @@
 #include <commctrl.h>
 
 #include <ctime>
+#include <string>
 
 #include "app/control_dlg_win32.h"
+#include "app/start_options.h"
+#include "common/command_line.h"
 #include "common/globals.h"
 #include "common/handles_win32.h"
+#include "settings/file_system.h"
+#include "settings/mask_settings.h"
+
+namespace {
+
+// Takes the settings file the command line names, and returns the text
+// that reports what it could not use (empty when nothing).
+std::wstring ApplyCommandLine() {
+  const std::vector<std::wstring> args = SplitCommandLine(GetCommandLineW());
+  const StartOptions options = ParseStartOptions(std::span(args).subspan(1));
+  // A relative path is taken from the working directory at start, so the
+  // file stays the same whatever happens to the directory later.
+  const std::wstring file = SettingsFileFromOptions(options, WorkingDirectory().wstring());
+  if (!file.empty()) UseSettingsFile(file);
+  return StartProblemsText(options);
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   UniqueKernelHandle mutex(CreateMutexW(nullptr, TRUE, L"softveil.exe"));
@@ -18,13 +39,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   }
   // The reading clock counts from here, after the single-instance check.
   g_tStart = static_cast<std::int64_t>(std::time(nullptr));
+  const std::wstring startProblems = ApplyCommandLine();
 
   // The settings dialog's trackbar needs the bar classes registered first.
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
 
   {
-    CControlDlg controller;
+    CControlDlg controller(startProblems);
     controller.DoModal();
   }
   if (mutex) ReleaseMutex(mutex.get());

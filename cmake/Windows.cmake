@@ -5,12 +5,14 @@ add_executable(softveil WIN32
   app/main_win32.cpp
   common/dialog_base_win32.cpp
   common/popup_menu_win32.cpp
+  common/autostart_win32.cpp
   app/tray_icon_win32.cpp
   app/monitors_win32.cpp
   settings/hotkey_win32.cpp
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
   dialogs/settings_dlg_win32.cpp
+  dialogs/autostart_box_win32.cpp
   dialogs/color_swatch_win32.cpp
   dialogs/about_dlg_win32.cpp
   dialogs/link_label_win32.cpp
@@ -18,10 +20,10 @@ add_executable(softveil WIN32
 )
 # windres does not see the files the script includes.
 set_source_files_properties(res/softveil.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/version.h;${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
 target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(softveil PRIVATE -municode)
-target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32)
+target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32 advapi32)
 set_target_properties(softveil PROPERTIES OUTPUT_NAME softveil)
 
 # The INI store against the platform's own profile functions.
@@ -29,6 +31,12 @@ add_executable(ini_differential_test tests/win/ini_differential_test.cpp)
 target_compile_definitions(ini_differential_test PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(ini_differential_test PRIVATE softveil_core ${SOFTVEIL_GTEST_MAIN})
 softveil_test_cases(ini_differential_test TEST_PREFIX "ini_differential.")
+
+# Command lines and paths against CommandLineToArgvW and GetFullPathNameW.
+add_executable(command_line_differential_test tests/win/command_line_differential_test.cpp)
+target_compile_definitions(command_line_differential_test PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_libraries(command_line_differential_test PRIVATE softveil_core shell32 ${SOFTVEIL_GTEST_MAIN})
+softveil_test_cases(command_line_differential_test TEST_PREFIX "command_line_differential.")
 
 # The end-to-end harness: drives the real softveil.exe from outside. Built
 # once, for the end-to-end suite, the soak, the demo and the benchmark.
@@ -47,9 +55,10 @@ add_executable(e2e_tests
   tests/e2e/hostile_test.cpp
   tests/e2e/faults_test.cpp
   tests/e2e/accidents_test.cpp
+  tests/e2e/command_line_test.cpp
   tests/e2e/monitors_test.cpp
 )
-target_link_libraries(e2e_tests PRIVATE e2e_harness ${SOFTVEIL_GTEST_MAIN})
+target_link_libraries(e2e_tests PRIVATE e2e_harness softveil_core ${SOFTVEIL_GTEST_MAIN})
 add_dependencies(e2e_tests softveil)
 # The cases for two monitors and for 144 DPI need a configuration of their
 # own, which scripts/test sets up for the tests labelled with it.
@@ -89,3 +98,8 @@ set_tests_properties(soak_tests PROPERTIES
   TIMEOUT 1800
   RUN_SERIAL TRUE
   LABELS soak)
+
+# The packages under Wine (scripts/test runs it after scripts/package, in a
+# prefix of its own, so it is no ctest test).
+add_executable(package_tests tests/package/package_test.cpp)
+target_link_libraries(package_tests PRIVATE e2e_harness ${SOFTVEIL_GTEST_MAIN} msi version ole32 uuid)

@@ -24,6 +24,8 @@ constexpr unsigned WM_TRAY_NOTIFY = kWmUser + 1002;    // 2026, shell -> control
 constexpr unsigned WM_MASK_MINIMIZE = kWmUser + 1003;  // 2027, to the controller
 constexpr unsigned WM_MASK_DESTROY = kWmUser + 1009;   // 2033, to the mask
 constexpr unsigned WM_MASK_OFF = kWmUser + 1010;       // 2034, to the mask
+// softveil's own, in the application range: the controller to itself.
+constexpr unsigned WM_SHOW_START_NOTICE = 0x8000 + 1;  // WM_APP + 1
 
 // Menu commands.
 constexpr unsigned ID_MENU_CLOSE = 32771;

@@ -203,7 +203,9 @@ void CSettingsDlg::OnOK() {
   }
   m_settings = updated;
   if (!m_settings.Save()) {
-    const std::wstring text = L"无法保存设置文件 " + Widen(kSettingsFileName) +
+    // The full path: with --settings the file may be anywhere.
+    const std::filesystem::path file = SettingsFileInUse();
+    const std::wstring text = L"无法保存设置文件 " + (file.empty() ? Widen(kSettingsFileName) : file.wstring()) +
                               L"，新的设置只在本次运行中有效，下次启动时仍使用原来的设置。";
     ShowAppMessage(hwnd_, text.c_str());
   }

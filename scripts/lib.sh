@@ -37,6 +37,73 @@ build_windows() {  # build_windows [build type]
   cmake --build "$BUILD/win" -j "$JOBS"
 }
 
+# softveil's version as dotted numbers (1.6.0.0), from res/version.h, where
+# the version block takes it from too.
+softveil_version() {
+  sed -n 's/^#define SOFTVEIL_VERSION \([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\).*/\1.\2.\3.\4/p' \
+    "$ROOT/res/version.h"
+}
+
+# The installer from installer/softveil.wxs around DIST/softveil.exe, with
+# the version given (scripts/package gives softveil's own; the package test
+# also builds a newer one to upgrade to).
+build_msi() {  # build_msi DIST VERSION OUT
+  local dist
+  dist=$(realpath --relative-to="$ROOT" "$1")  # wixl takes source paths relative to here
+  wixl -a x64 -D Version="$2" -D Dist="$dist" -D Res=res -o "$3" installer/softveil.wxs
+}
+
+# Checks build/dist as a user would meet it: the zip holds exactly its three
+# files, the checksums hold, the debug file reads a crash address as a source
+# line, and package_tests (in $BUILD/win) installs, starts, upgrades and
+# uninstalls under Wine in a fresh prefix of its own. Needs a display.
+test_packages() {
+  local dist=$BUILD/dist version name scratch status=0
+  version=$(softveil_version)
+  name=softveil-$version-win64
+  scratch=$BUILD/package-test
+  rm -rf "$scratch"
+  mkdir -p "$scratch/portable"
+
+  local listed
+  listed=$(unzip -Z1 "$dist/$name.zip" | sort | tr '\n' ' ')
+  if [ "$listed" != "LICENSE.txt README.txt softveil.exe " ]; then
+    echo "FAILED: the zip holds: $listed"; status=1
+  fi
+  (cd "$dist" && sha256sum --quiet -c "softveil-$version-sha256.txt") || { echo "FAILED: checksums"; status=1; }
+  local at line
+  at=$(x86_64-w64-mingw32-nm "$dist/softveil.exe.debug" | awk '$3 == "wWinMain" { print $1 }')
+  line=$(x86_64-w64-mingw32-addr2line -e "$dist/softveil.exe.debug" "0x$at")
+  case "$line" in
+    *app/main_win32.cpp:*) echo "debug file: wWinMain at 0x$at is $line" ;;
+    *) echo "FAILED: the debug file reads 0x$at as '$line'"; status=1 ;;
+  esac
+  local size
+  size=$(stat -c %s "$dist/softveil.exe")
+  echo "softveil.exe: $size bytes"
+  [ "$size" -le 1048576 ] || { echo "FAILED: softveil.exe is over 1 MB"; status=1; }
+
+  unzip -q "$dist/$name.zip" -d "$scratch/portable"
+  local upgrade
+  upgrade=$(echo "$version" | awk -F. '{ printf "%d.%d.%d.%d", $1, $2, $3 + 1, $4 }')
+  build_msi "$dist" "$upgrade" "$scratch/softveil-$upgrade-win64.msi"
+
+  # A prefix of the test's own, made afresh: installs leave traces in it.
+  (
+    export WINEPREFIX=$scratch/prefix WINEARCH=win64 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    SOFTVEIL_DIST=$dist SOFTVEIL_VERSION=$version SOFTVEIL_PORTABLE=$scratch/portable \
+      SOFTVEIL_UPGRADE_MSI=$scratch/softveil-$upgrade-win64.msi \
+      wine "$BUILD/win/package_tests.exe" --gtest_brief=1
+    result=$?
+    wineserver -k 2>/dev/null || true
+    exit $result
+  ) || status=1
+  return $status
+}
+
 build_fuzz() {  # build_fuzz DIR: the libFuzzer targets, with clang
   cmake -S "$ROOT" -B "$1" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DSOFTVEIL_FUZZ=ON >/dev/null

@@ -1,10 +1,8 @@
 #include "settings/ini_store.h"
 
 #include <cstdint>
-#include <fstream>
-#include <system_error>
 
-#include "settings/file_swap.h"
+#include "settings/file_system.h"
 
 // The reading and writing rules below follow what Wine's profile functions
 // were seen to do, so that a file edited by either reads and writes the same.
@@ -204,17 +202,14 @@ bool IsEditableIniText(std::string_view bytes) {
 }
 
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
+  if (KindOf(path) == FileKind::Directory) return std::nullopt;
+  const UniqueFile in(OpenBinaryFile(path, FileMode::Read));
   if (!in) return std::nullopt;
   std::string bytes;
   char chunk[4096];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
-    if (!in) break;
-  }
-  if (in.bad()) return std::nullopt;
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, in.get())) > 0) bytes.append(chunk, got);
+  if (std::ferror(in.get())) return std::nullopt;
   return bytes;
 }
 
@@ -222,34 +217,28 @@ namespace {
 
 // Writes the whole file, or removes what it began (a full disk, say).
 bool WriteWholeFile(const std::filesystem::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::FILE* out = OpenBinaryFile(path, FileMode::Write);
   if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.flush();
-  out.close();
-  if (!out.fail()) return true;
-  std::error_code ignored;
-  std::filesystem::remove(path, ignored);
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  // fclose flushes: a full disk may only show there.
+  if (std::fclose(out) == 0 && written) return true;
+  RemoveFileQuietly(path);
   return false;
 }
 
 }  // namespace
 
 bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::file_status old = fs::status(path, ec);
-  if (fs::is_directory(old)) return false;
+  const FileKind old = KindOf(path);
   // A read-only file cannot be replaced on Windows; elsewhere a rename would
   // still go through, so refuse here and behave the same everywhere.
-  if (fs::exists(old) && (old.permissions() & fs::perms::owner_write) == fs::perms::none) return false;
+  if (old == FileKind::Directory || old == FileKind::ReadOnlyFile) return false;
 
-  fs::path temporary = path;
+  std::filesystem::path temporary = path;
   temporary += ".tmp";
   if (!WriteWholeFile(temporary, bytes)) return false;
   if (!SwapInFile(temporary, path)) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
+    RemoveFileQuietly(temporary);
     return false;
   }
   return true;
@@ -260,9 +249,9 @@ IniDocument LoadIniFile(const std::filesystem::path& path) {
 }
 
 bool EditIniFile(const std::filesystem::path& path, const std::function<void(IniDocument&)>& edit) {
-  std::error_code ec;
-  const bool exists = std::filesystem::exists(path, ec);
-  if (ec) return false;
+  const FileKind kind = KindOf(path);
+  if (kind == FileKind::Unknown) return false;
+  const bool exists = kind != FileKind::Missing;
   std::string old;
   if (exists) {
     // Never write over a file we could not read: its other keys would be lost.

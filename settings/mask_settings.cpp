@@ -1,9 +1,9 @@
 #include "settings/mask_settings.h"
 
 #include <string>
-#include <system_error>
 
 #include "settings/decimal.h"
+#include "settings/file_system.h"
 #include "settings/ini_store.h"
 
 namespace {
@@ -80,22 +80,33 @@ bool MaskSettings::SaveTo(const std::filesystem::path& file) const {
   return EditIniFile(file, [this](IniDocument& doc) { WriteTo(doc); });
 }
 
+namespace {
+
+// Named on the command line, or empty: softveil.ini in the working directory.
+std::filesystem::path& NamedSettingsFile() {
+  static std::filesystem::path file;
+  return file;
+}
+
+}  // namespace
+
+void UseSettingsFile(std::filesystem::path file) { NamedSettingsFile() = std::move(file); }
+
+std::filesystem::path SettingsFileInUse() {
+  if (!NamedSettingsFile().empty()) return NamedSettingsFile();
+  // Found afresh at each call: the file follows the working directory.
+  const std::filesystem::path directory = WorkingDirectory();
+  return directory.empty() ? std::filesystem::path() : SettingsFilePath(directory);
+}
+
 int MaskSettings::Load() {
-  std::error_code ec;
-  const std::filesystem::path directory = std::filesystem::current_path(ec);
-  if (ec) {
-    LoadFrom({});  // no directory: nothing to read, so the defaults
-    return 1;
-  }
-  LoadFrom(SettingsFilePath(directory));
+  LoadFrom(SettingsFileInUse());  // no file to name: nothing to read, so the defaults
   return 1;
 }
 
 int MaskSettings::Save() const {
-  std::error_code ec;
-  const std::filesystem::path directory = std::filesystem::current_path(ec);
-  if (ec) return 0;
-  return SaveTo(SettingsFilePath(directory)) ? 1 : 0;
+  const std::filesystem::path file = SettingsFileInUse();
+  return !file.empty() && SaveTo(file) ? 1 : 0;
 }
 
 std::uint32_t ElfHash(const char* text) {

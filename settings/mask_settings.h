@@ -20,8 +20,9 @@ struct MaskSettings {
   char hotkey_lock_open[kSettingsTextSize] = {};
   char color[kSettingsTextSize] = {};  // decimal text of a COLORREF 0x00BBGGRR
 
-  // Fills every field from softveil.ini in the working directory, with the
-  // defaults for whatever is missing. Always returns 1; never creates the file.
+  // Fills every field from the settings file in use (see SettingsFileInUse),
+  // with the defaults for whatever is missing. Always returns 1; never
+  // creates the file.
   int Load();
   // Writes every key; returns 1 on success and 0 when the file could not be
   // written (the old file is then left exactly as it was).
@@ -64,6 +65,15 @@ MaskSettings DefaultSettings();
 
 // The settings file in `directory`.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& directory);
+
+// Makes Load and Save use `file` (a full path) for the rest of the run; an
+// empty path goes back to softveil.ini in the working directory.
+void UseSettingsFile(std::filesystem::path file);
+
+// The file Load and Save use now: the one given to UseSettingsFile, else
+// softveil.ini in the working directory as it is at this call. Empty when
+// there is no working directory.
+std::filesystem::path SettingsFileInUse();
 
 // The ELF (PJW) hash of a zero-terminated text, bytes taken as signed.
 std::uint32_t ElfHash(const char* text);

@@ -54,64 +54,6 @@ std::optional<SettingsView> ShownOnOpening(const Softveil& app, const SettingsVi
   return shown;
 }
 
-// Types a new band height into the open settings dialog and presses OK.
-// Returns the message box the program then shows, or null when the dialog
-// closed without one.
-HWND ConfirmHeight(const Softveil& app, HWND dlg, const wchar_t* height) {
-  SetItemText(dlg, IDC_HEIGHT, height);
-  PostMessageW(dlg, WM_COMMAND, IDOK, 0);
-  HWND box = nullptr;
-  WaitUntil([&] { return (box = app.FindMessageBox()) != nullptr || !IsWindow(dlg); });
-  return box;
-}
-
-// Everything under a directory: file bytes, directories, and the read-only
-// and directory attributes, keyed by relative path.
-using Snapshot = std::map<std::wstring, std::string>;
-
-Snapshot TakeSnapshot(const fs::path& dir) {
-  Snapshot shot;
-  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
-    std::string value = (attributes & FILE_ATTRIBUTE_READONLY) ? "read-only " : "";
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-      value += "<directory>";
-    } else {
-      value += ReadBytes(entry.path()).value_or("<unreadable>");
-    }
-    shot[fs::relative(entry.path(), dir).wstring()] = value;
-  }
-  return shot;
-}
-
-bool CanCreateFileIn(const fs::path& dir) {
-  const fs::path probe = dir / "probe.tmp";
-  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(h);
-  DeleteFileW(probe.c_str());
-  return true;
-}
-
-// Sets or clears the immutable attribute of a directory through Wine, which
-// starts Unix programs itself (without a process handle to wait on, so the
-// effect is polled). Neither the read-only attribute nor an access-control
-// list stops root from creating files under Wine; an immutable directory
-// refuses every new file, root's included.
-bool SetImmutable(const fs::path& dir, bool on) {
-  const std::optional<std::string> unix = UnixPath(dir);
-  if (!unix) return false;
-  std::wstring cmd = std::wstring(L"/usr/bin/chattr ") + (on ? L"+i " : L"-i ") +
-                     std::wstring(unix->begin(), unix->end());
-  STARTUPINFOW si = {};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  if (pi.hProcess) CloseHandle(pi.hProcess);
-  if (pi.hThread) CloseHandle(pi.hThread);
-  return WaitUntil([&] { return CanCreateFileIn(dir) != on; }, 5000);
-}
-
 // A save that cannot succeed: the program starts on what it could read, says
 // so when the user confirms the settings dialog, keeps the new values for
 // this run, and leaves every file as it was.
@@ -143,7 +85,7 @@ TEST_P(SaveFaultTest, StartsOnWhatItCouldReadAndReportsTheFailedSave) {
   if (!prepared) GTEST_SKIP() << whyNot;
   const SettingsView expected = *prepared;
   const bool ours = dir == temp.path();  // a system directory is not ours to list
-  const Snapshot before = ours ? TakeSnapshot(dir) : Snapshot{};
+  const DirSnapshot before = ours ? TakeSnapshot(dir) : DirSnapshot{};
 
   Softveil app(dir, Softveil::Start::Ready);
   ASSERT_TRUE(app.controller()) << "the program did not start";

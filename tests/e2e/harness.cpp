@@ -96,16 +96,27 @@ Softveil::Softveil(std::optional<std::string> ini) : ownDir_(std::in_place), dir
   Launch(Start::Ready);
 }
 
+std::wstring SoftveilCommand(const std::wstring& arguments) {
+  const std::wstring quoted = L"\"" + SoftveilExePath() + L"\"";
+  return arguments.empty() ? quoted : quoted + L" " + arguments;
+}
+
 Softveil::Softveil(const fs::path& dir, Start start) : dir_(dir) { Launch(start); }
 
+Softveil::Softveil(const fs::path& dir, const std::wstring& commandLine, Start start)
+    : dir_(dir), commandLine_(commandLine) {
+  Launch(start);
+}
+
 void Softveil::Launch(Start start) {
-  const std::wstring exe = SoftveilExePath();
-  std::wstring cmd = L"\"" + exe + L"\"";
+  // With a command line of its own, the system takes the program from it.
+  const std::wstring exe = commandLine_.empty() ? SoftveilExePath() : std::wstring();
+  std::wstring cmd = commandLine_.empty() ? SoftveilCommand() : commandLine_;
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   const DWORD flags = start == Start::Suspended ? CREATE_SUSPENDED : 0;
-  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, flags, nullptr, dir_.wstring().c_str(), &si,
-                      &pi_)) {
+  if (!CreateProcessW(exe.empty() ? nullptr : exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                      dir_.wstring().c_str(), &si, &pi_)) {
     pi_ = {};
     return;
   }
@@ -613,4 +624,52 @@ COLORREF SwatchColor(HWND settings) {
   if (!swatch) return CLR_INVALID;
   const POINT c = WindowCenter(swatch);
   return ScreenPixel(c.x, c.y);
+}
+
+HWND ConfirmHeight(const Softveil& app, HWND dlg, const wchar_t* height) {
+  SetItemText(dlg, IDC_HEIGHT, height);
+  PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+  HWND box = nullptr;
+  WaitUntil([&] { return (box = app.FindMessageBox()) != nullptr || !IsWindow(dlg); });
+  return box;
+}
+
+DirSnapshot TakeSnapshot(const fs::path& dir) {
+  DirSnapshot shot;
+  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+    const DWORD attributes = GetFileAttributesW(entry.path().c_str());
+    std::string value = (attributes & FILE_ATTRIBUTE_READONLY) ? "read-only " : "";
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      value += "<directory>";
+    } else {
+      value += ReadBytes(entry.path()).value_or("<unreadable>");
+    }
+    shot[fs::relative(entry.path(), dir).wstring()] = value;
+  }
+  return shot;
+}
+
+bool CanCreateFileIn(const fs::path& dir) {
+  const fs::path probe = dir / "probe.tmp";
+  HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(h);
+  DeleteFileW(probe.c_str());
+  return true;
+}
+
+bool SetImmutable(const fs::path& dir, bool on) {
+  const std::optional<std::string> unix = UnixPath(dir);
+  if (!unix) return false;
+  // Wine starts Unix programs itself, without a process handle to wait on,
+  // so the effect is polled.
+  std::wstring cmd = std::wstring(L"/usr/bin/chattr ") + (on ? L"+i " : L"-i ") +
+                     std::wstring(unix->begin(), unix->end());
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  if (pi.hProcess) CloseHandle(pi.hProcess);
+  if (pi.hThread) CloseHandle(pi.hThread);
+  return WaitUntil([&] { return CanCreateFileIn(dir) != on; }, 5000);
 }

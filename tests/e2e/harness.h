@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -51,6 +52,8 @@ std::optional<std::string> UnixPath(const std::filesystem::path& path);
 // The softveil.exe to start: SOFTVEIL_EXE (ctest gives a Unix path), else
 // softveil.exe in the working directory.
 std::wstring SoftveilExePath();
+// A command line that starts softveil.exe, quoted, with `arguments`.
+std::wstring SoftveilCommand(const std::wstring& arguments = {});
 
 // One running softveil.exe and its working directory.
 class Softveil {
@@ -66,6 +69,9 @@ class Softveil {
   explicit Softveil(std::optional<std::string> ini = std::nullopt);
   // Starts the program in `dir`, which the caller owns.
   Softveil(const std::filesystem::path& dir, Start start);
+  // Starts `commandLine` in `dir` as the system starts a Run entry or a
+  // shortcut: CreateProcess takes the program from the command line.
+  Softveil(const std::filesystem::path& dir, const std::wstring& commandLine, Start start = Start::Ready);
   ~Softveil();
   Softveil(const Softveil&) = delete;
   Softveil& operator=(const Softveil&) = delete;
@@ -115,6 +121,7 @@ class Softveil {
 
   std::optional<TempDir> ownDir_;
   std::filesystem::path dir_;
+  std::wstring commandLine_;  // empty: softveil.exe without arguments
   PROCESS_INFORMATION pi_ = {};
   HWND controller_ = nullptr;
 };
@@ -193,6 +200,25 @@ POINT WindowCenter(HWND hwnd);
 
 // The colour shown on the screen at (x, y), as 0x00BBGGRR.
 COLORREF ScreenPixel(int x, int y);
+
+// Types `height` into the open settings dialog and presses OK. Returns the
+// message box the program then shows, or null once the dialog closed
+// without one.
+HWND ConfirmHeight(const Softveil& app, HWND dlg, const wchar_t* height);
+
+// Everything under a directory: file bytes, directories, and the read-only
+// and directory attributes, keyed by relative path.
+using DirSnapshot = std::map<std::wstring, std::string>;
+DirSnapshot TakeSnapshot(const std::filesystem::path& dir);
+
+// Whether a new file can be created in `dir` (tried, then removed).
+bool CanCreateFileIn(const std::filesystem::path& dir);
+
+// Sets or clears the immutable attribute of a directory (chattr, through
+// Wine): neither the read-only attribute nor an access-control list stops
+// root from creating files under Wine, an immutable directory does. False
+// when that cannot be done here.
+bool SetImmutable(const std::filesystem::path& dir, bool on);
 
 // What the settings dialog shows, read from outside.
 struct HotkeyRowView {

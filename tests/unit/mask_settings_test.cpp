@@ -282,3 +282,59 @@ TEST(SettingsColor, ReadsTheTextAsALongColour) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names `file` for Load and Save until it goes out of scope.
+class NamedFile {
+ public:
+  explicit NamedFile(const fs::path& file) { UseSettingsFile(file); }
+  ~NamedFile() { UseSettingsFile({}); }
+};
+
+}  // namespace
+
+TEST_F(SettingsFileTest, ANamedFileIsUsedWhateverTheWorkingDirectory) {
+  const fs::path elsewhere = dir_ / "work";
+  fs::create_directory(elsewhere);
+  const fs::path named = dir_ / "我的 设置" / "reading.ini";
+  fs::create_directory(named.parent_path());
+  WorkingDirectory here(elsewhere);
+  NamedFile use(named);
+  EXPECT_EQ(SettingsFileInUse(), named);
+  ASSERT_EQ(Sample().Save(), 1);
+  MaskSettings s;
+  EXPECT_EQ(s.Load(), 1);
+  ExpectFields(s, 37, 300, 0, "ALT|SHIFT|M", "CTRL|K", "65280");
+  EXPECT_TRUE(fs::exists(named));
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+  EXPECT_FALSE(fs::exists(file_));
+}
+
+TEST_F(SettingsFileTest, ANamedFileInAMissingFolderLoadsDefaultsAndFailsToSave) {
+  WorkingDirectory here(dir_);
+  NamedFile use(dir_ / "missing" / "softveil.ini");
+  MaskSettings s = Sample();
+  EXPECT_EQ(s.Load(), 1);
+  ExpectFields(s, 200, 200, 1, "CTRL|ALT|O", "CTRL|ALT|L", "0");
+  EXPECT_EQ(Sample().Save(), 0);
+  EXPECT_EQ(FileCount(), 0u);  // nothing in the working directory either
+}
+
+TEST_F(SettingsFileTest, WithoutANamedFileTheWorkingDirectoryIsFollowed) {
+  const fs::path other = dir_ / "other";
+  fs::create_directory(other);
+  {
+    WorkingDirectory here(dir_);
+    EXPECT_EQ(SettingsFileInUse(), fs::current_path() / "softveil.ini");
+  }
+  {
+    WorkingDirectory here(other);
+    EXPECT_EQ(SettingsFileInUse(), fs::current_path() / "softveil.ini");
+    {
+      NamedFile use(file_);
+      EXPECT_EQ(SettingsFileInUse(), file_);
+    }
+    EXPECT_EQ(SettingsFileInUse(), fs::current_path() / "softveil.ini");
+  }
+}

@@ -1,6 +1,18 @@
-#include "settings/file_swap.h"
+#include "settings/file_system.h"
 
 #include <windows.h>
+
+#include <string>
+
+FileKind KindOf(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileKind::Missing : FileKind::Unknown;
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::Directory;
+  return attributes & FILE_ATTRIBUTE_READONLY ? FileKind::ReadOnlyFile : FileKind::File;
+}
 
 bool SwapInFile(const std::filesystem::path& written, const std::filesystem::path& target) {
   const DWORD attributes = GetFileAttributesW(target.c_str());
@@ -14,9 +26,23 @@ bool SwapInFile(const std::filesystem::path& written, const std::filesystem::pat
   // Without a backup name of ours, Wine's ReplaceFileW leaves a temporary
   // file of its own behind when the replace fails (the old file held open).
   std::filesystem::path backup = target;
-  backup += ".old.tmp";
+  backup += L".old.tmp";
   const bool replaced = ReplaceFileW(target.c_str(), written.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
                                      nullptr, nullptr) != FALSE;
   DeleteFileW(backup.c_str());
   return replaced;
+}
+
+std::FILE* OpenBinaryFile(const std::filesystem::path& path, FileMode mode) {
+  return _wfopen(path.c_str(), mode == FileMode::Read ? L"rb" : L"wb");
+}
+
+void RemoveFileQuietly(const std::filesystem::path& path) { DeleteFileW(path.c_str()); }
+
+std::filesystem::path WorkingDirectory() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  if (size == 0) return {};
+  std::wstring dir(size, L'\0');
+  dir.resize(GetCurrentDirectoryW(size, dir.data()));
+  return dir;
 }
