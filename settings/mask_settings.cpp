@@ -5,6 +5,7 @@
 #include "settings/decimal.h"
 #include "settings/file_system.h"
 #include "settings/ini_store.h"
+#include "settings/language.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ constexpr SettingsKey kKeys[] = {
     TextKey("hotkey_mask_open", &MaskSettings::hotkey_mask_open, "CTRL|ALT|O"),
     TextKey("hotkey_lock_open", &MaskSettings::hotkey_lock_open, "CTRL|ALT|L"),
     TextKey("color", &MaskSettings::color, "0"),
+    Optional(TextKey("language", &MaskSettings::language, kLanguageAuto)),
 };
 
 }  // namespace

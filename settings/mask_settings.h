@@ -19,6 +19,9 @@ struct MaskSettings {
   char hotkey_mask_open[kSettingsTextSize] = {};
   char hotkey_lock_open[kSettingsTextSize] = {};
   char color[kSettingsTextSize] = {};  // decimal text of a COLORREF 0x00BBGGRR
+  // "auto", "zh-CN" or "en" (settings/language.h). "auto" from the start, so
+  // that a record saved without ever being loaded adds no language key.
+  char language[kSettingsTextSize] = "auto";
 
   // Fills every field from the settings file in use (see SettingsFileInUse),
   // with the defaults for whatever is missing. Always returns 1; never

@@ -339,8 +339,17 @@ bool PlatformSave(const fs::path& path, const MaskSettings& s) {
   const std::string file = path.string();
   bool ok = true;
   for (const SettingsKey& key : SettingsKeys()) {
+    const std::string name(key.name);
     const std::string value = key.intField ? std::to_string(s.*key.intField) : std::string(s.*key.textField);
-    ok = WritePrivateProfileStringA("settings", std::string(key.name).c_str(), value.c_str(), file.c_str()) && ok;
+    if (key.optional) {
+      // A key added later is written once the file has it or it leaves its default.
+      char present[2] = {};
+      const bool inFile = GetPrivateProfileStringA("settings", name.c_str(), "\x01", present, sizeof present,
+                                                   file.c_str()) != 1 || present[0] != '\x01';
+      const std::string byDefault = key.intField ? std::to_string(key.intDefault) : std::string(key.textDefault);
+      if (!inFile && value == byDefault) continue;
+    }
+    ok = WritePrivateProfileStringA("settings", name.c_str(), value.c_str(), file.c_str()) && ok;
   }
   return ok;
 }
@@ -370,6 +379,7 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
       "[other]\nheight=1\n[settings]\ncolor=0x10\ntransparence=-5\nhorizontal=7\n",
       "[settings]\r\nheight=-2147483648\r\nhorizontal=0\r\ntransparence=300\r\n"
       "hotkey_mask_open=ALT|SHIFT|M\r\nhotkey_lock_open=ALT|CTRL|L\r\ncolor=-16711936\r\n",
+      "[settings]\r\nlanguage=en\r\ncolor=1\r\n",  // a key added later, already in the file
   };
   for (const auto& initial : files) {
     SCOPED_TRACE(initial ? Visible(*initial) : "no file");
