@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "common/language_win32.h"
 #include "res/resource.h"
 
 namespace {
@@ -198,16 +199,15 @@ void CSettingsDlg::OnOK() {
   // Checked before the record is touched, so a refused OK followed by
   // Cancel leaves the record exactly as it was.
   if (updated.FindDuplicateHotkey() >= 0) {
-    ShowAppMessage(hwnd_, L"您设置的快捷键有重复的，请检查一下！");
+    ShowAppMessage(hwnd_, LoadText(IDS_DUPLICATE_HOTKEYS));
     return;
   }
   m_settings = updated;
   if (!m_settings.Save()) {
     // The full path: with --settings the file may be anywhere.
     const std::filesystem::path file = SettingsFileInUse();
-    const std::wstring text = L"无法保存设置文件 " + (file.empty() ? Widen(kSettingsFileName) : file.wstring()) +
-                              L"，新的设置只在本次运行中有效，下次启动时仍使用原来的设置。";
-    ShowAppMessage(hwnd_, text.c_str());
+    ShowAppMessage(hwnd_, FormatResourceText(IDS_SAVE_FAILED,
+                                             {file.empty() ? Widen(kSettingsFileName) : file.wstring()}));
   }
   EndDialog(hwnd_, IDOK);
 }

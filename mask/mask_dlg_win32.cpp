@@ -6,6 +6,7 @@
 
 #include "common/globals.h"
 #include "common/ids.h"
+#include "common/language_win32.h"
 #include "common/popup_menu_win32.h"
 #include "mask/clock_text.h"
 #include "res/resource.h"
@@ -120,6 +121,9 @@ void CMaskDlg::OnInitDialog() {
   KeepSizeAcrossDpiChanges();
   m_nBandHeight = m_settings.height;
   RegisterMaskHotkey();
+  // In the language of the template the mask was made from, so the clock
+  // and the lock label stay in one language for the mask's life.
+  m_clockPattern = LoadText(IDS_CLOCK);
   SetTimer(hwnd_, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
 }
 
@@ -249,7 +253,7 @@ void CMaskDlg::OnMouseMove(LPARAM lp) {
 void CMaskDlg::OnRButtonUp(LPARAM lp) {
   POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
   ClientToScreen(hwnd_, &at);
-  ShowPopupMenu(hwnd_, at, {{ID_MENU_MASK_OFF, L"关闭遮挡"}, {0, nullptr}, {ID_MENU_CLOSE, L"退出程序"}});
+  ShowPopupMenu(hwnd_, at, {{ID_MENU_MASK_OFF, IDS_MASK_MENU_OFF}, {0, 0}, {ID_MENU_CLOSE, IDS_MASK_MENU_EXIT}});
 }
 
 void CMaskDlg::OnCommand(WPARAM wp, LPARAM lp) {
@@ -287,7 +291,7 @@ void CMaskDlg::OnHotkey(WPARAM wp) {
 
 void CMaskDlg::OnClockTimer() {
   const std::int64_t elapsed = static_cast<std::int64_t>(std::time(nullptr)) - g_tStart;
-  SetWindowTextW(m_clockLabel, ClockText(elapsed).c_str());
+  SetWindowTextW(m_clockLabel, ClockText(m_clockPattern, elapsed).c_str());
 }
 
 void CMaskDlg::ApplyRegion(const Rect& client, const std::optional<Rect>& hole) {
