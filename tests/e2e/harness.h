@@ -16,11 +16,15 @@
 #include "common/ids.h"
 #include "res/resource.h"
 
-// The captions other programs find softveil's windows by; message boxes
-// carry the program's title.
+// Message boxes carry the program's title in every language. The dialogs'
+// captions are those of the Chinese softveil, which the suite runs unless it
+// is told otherwise (--language=en); Dialog finds them in any language.
 inline constexpr wchar_t kAppTitle[] = L"softveil";
 inline constexpr wchar_t kSettingsCaption[] = L"设置";
 inline constexpr wchar_t kAboutCaption[] = L"关于 softveil";
+
+// softveil's dialogs, told apart by their controls.
+enum class Dialog { Settings, About };
 
 // Polls `done` every `pollMs` until it holds or `timeoutMs` passes, answering
 // the messages sent to this thread meanwhile.
@@ -49,9 +53,11 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 std::wstring WinePath(std::wstring path);
 // The Unix path behind a Windows path under Wine; nothing elsewhere.
 std::optional<std::string> UnixPath(const std::filesystem::path& path);
-// The softveil.exe to start: SOFTVEIL_EXE (ctest gives a Unix path), else
-// softveil.exe in the working directory.
+// The softveil.exe to start: SOFTVEIL_EXE (a Unix path or a Windows one),
+// else softveil.exe beside the running program, where the build puts both.
 std::wstring SoftveilExePath();
+// The value of --name= on the test program's command line, or "".
+std::string CommandLineOption(const std::string& name);
 // A command line that starts softveil.exe, quoted, with `arguments`.
 std::wstring SoftveilCommand(const std::wstring& arguments = {});
 
@@ -109,6 +115,10 @@ class Softveil {
   HWND WaitForDialog(const std::wstring& caption, int timeoutMs = 5000) const;
   // Posts a command and waits for the dialog it opens.
   HWND OpenDialog(UINT command, const std::wstring& caption) const;
+  // The same for a dialog in whatever language it speaks.
+  HWND FindDialog(Dialog dialog) const;
+  HWND WaitForDialog(Dialog dialog, int timeoutMs = 5000) const;
+  HWND OpenDialog(Dialog dialog) const;
   HWND FindMessageBox() const;
   // Every visible dialog of the program, message boxes and the colour
   // chooser included; the mask is not one.
@@ -150,6 +160,29 @@ class TestWindow {
  private:
   std::thread thread_;
   HWND hwnd_ = nullptr;
+};
+
+struct MenuProbeRecord;
+
+// The items of softveil's popup menus, as its own process sees them: a hook
+// loads menu_probe.dll (built beside the test programs) into the thread of
+// `window`, which records each menu as it opens.
+class MenuProbe {
+ public:
+  explicit MenuProbe(HWND window);
+  ~MenuProbe();
+  MenuProbe(const MenuProbe&) = delete;
+  MenuProbe& operator=(const MenuProbe&) = delete;
+  bool ready() const { return hook_ != nullptr; }
+  // Runs `open`, which opens a menu, and returns that menu's item texts (a
+  // separator as ""), or nothing when no menu opened in time.
+  std::optional<std::vector<std::wstring>> ItemsOf(const std::function<void()>& open, int timeoutMs = 5000);
+
+ private:
+  HANDLE memory_ = nullptr;
+  MenuProbeRecord* record_ = nullptr;
+  HMODULE module_ = nullptr;
+  HHOOK hook_ = nullptr;
 };
 
 // Input, as a user gives it.
