@@ -256,13 +256,13 @@ TEST_F(DialogsTest, ConfirmedChangesAreSavedAndTakeEffectAtOnce) {
   RECT rc;
   GetWindowRect(mask_, &rc);
   const int y = rc.top + 400;
-  PointAt({rc.left + 100, y});
+  DragTo({rc.left + 100, y});
   ClickLeft(true);
-  PointAt({rc.left + 150, y});
+  DragTo({rc.left + 150, y});
   EXPECT_TRUE(WaitUntil([&] { return RegionContains(mask_, 154, 400) && !RegionContains(mask_, 155, 400); }));
   EXPECT_FALSE(RegionContains(mask_, 269, 400));
   EXPECT_TRUE(RegionContains(mask_, 270, 400));
-  PointAt({rc.left + 400, y});
+  DragTo({rc.left + 400, y});
   EXPECT_TRUE(WaitUntil([&] { return RegionContains(mask_, 284, 400) && !RegionContains(mask_, 285, 400); }));
   EXPECT_FALSE(RegionContains(mask_, 399, 400));
   EXPECT_TRUE(RegionContains(mask_, 400, 400));

@@ -421,6 +421,20 @@ void MovePointer(int x, int y) {
   if (POINT p; GetCursorPos(&p) && (p.x != x || p.y != y)) SetCursorPos(x, y);
 }
 
+void MovePointerSettled(HWND window, int x, int y) {
+  MovePointer(x, y);
+  // Past Wine's 100 ms cursor cache GetCursorPos asks the X server, which has
+  // then handled the warp and sent its echo; two calls into the window's
+  // thread let it read the echo from its X connection and queue it.
+  Pause(150);
+  POINT ignored;
+  GetCursorPos(&ignored);
+  for (int i = 0; i < 2; ++i) {
+    DWORD_PTR result;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &result);
+  }
+}
+
 void ClickLeft(bool down) {
   INPUT in = {};
   in.type = INPUT_MOUSE;
@@ -462,6 +476,17 @@ void TapKey(WORD key, int times) {
 }
 
 void PickMenuItem(int n) {
+  // Keys go to the thread with the keyboard focus, and under Wine the menu's
+  // thread gets it a moment after the menu shows (later still under load).
+  if (HWND menu = FindPopupMenu()) {
+    const DWORD menuThread = GetWindowThreadProcessId(menu, nullptr);
+    WaitUntil([&] {
+      GUITHREADINFO info = {};
+      info.cbSize = sizeof info;
+      return GetGUIThreadInfo(menuThread, &info) && (info.flags & GUI_INMENUMODE) &&
+             GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == menuThread;
+    }, 2000);
+  }
   TapKey(VK_DOWN, n);
   TapKey(VK_RETURN);
 }

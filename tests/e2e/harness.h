@@ -188,6 +188,12 @@ class MenuProbe {
 // Input, as a user gives it.
 void SendPointerTo(int x, int y);  // an absolute move through SendInput; does not wait for it
 void MovePointer(int x, int y);    // the same, and waits until the pointer is there
+// MovePointer for a drag over `window`: Wine warps the X pointer for every
+// injected move, and the X server echoes the warp back to the window under
+// the pointer as a move of its own. Under load that echo can come after the
+// next input and undo it (a press then drags to where the pointer already
+// was, or a drag step is lost). This waits until `window` has taken the echo.
+void MovePointerSettled(HWND window, int x, int y);
 void ClickLeft(bool down);
 void ClickRight();
 void PressKeys(const std::vector<WORD>& keys);  // held together, released in reverse

@@ -143,19 +143,19 @@ TEST_F(MaskTest, DraggingMovesTheBandAndNeverAboveOne) {
   OneTick();
   const int x = MaskRect().left + 400, top = MaskRect().top;
   // Band stored at 300..500. Press above it on the masked area.
-  PointAt({x, top + 100});
+  DragTo({x, top + 100});
   ClickLeft(true);
   // At or above the start the band's top comes to the pointer: 150..350.
-  PointAt({x, top + 150});
+  DragTo({x, top + 150});
   ASSERT_TRUE(WaitUntil([&] { return !RegionContains(mask_, 400, 160) && RegionContains(mask_, 400, 154); }));
   EXPECT_TRUE(RegionContains(mask_, 400, 350));
   // Below the start its bottom comes to the pointer: 400 - 200 = 200..400.
-  PointAt({x, top + 400});
+  DragTo({x, top + 400});
   ASSERT_TRUE(WaitUntil([&] { return RegionContains(mask_, 400, 204) && !RegionContains(mask_, 400, 205); }));
   EXPECT_FALSE(RegionContains(mask_, 400, 399));
   EXPECT_TRUE(RegionContains(mask_, 400, 400));
   // To the very top: the start becomes 1, the opening begins at 6.
-  PointAt({x, top});
+  DragTo({x, top});
   ASSERT_TRUE(WaitUntil([&] { return RegionContains(mask_, 400, 5) && !RegionContains(mask_, 400, 6); }));
   EXPECT_TRUE(RegionContains(mask_, 400, 201));
   ClickLeft(false);

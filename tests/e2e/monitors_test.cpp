@@ -56,7 +56,7 @@ class MaskOnScreen : public testing::Test {
   // A point of the mask in its client coordinates, on the screen.
   void PointAtMask(int x, int y) const {
     const RECT rc = MaskRect();
-    MovePointer(rc.left + x, rc.top + y);
+    MovePointerSettled(mask_, rc.left + x, rc.top + y);
   }
 
   std::unique_ptr<TestWindow> reader_;

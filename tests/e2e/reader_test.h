@@ -32,6 +32,8 @@ class ReaderTest : public testing::Test {
   HWND LockLabel() const { return GetDlgItem(mask_, IDC_LOCK_LABEL); }
 
   static void PointAt(POINT p) { MovePointer(p.x, p.y); }
+  // PointAt during a drag on the mask: the mask has taken the move, echo included.
+  void DragTo(POINT p) const { MovePointerSettled(mask_, p.x, p.y); }
   // Lets at least one tracking tick pass.
   static void OneTick() { Pause(700); }
 
