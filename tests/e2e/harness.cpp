@@ -475,9 +475,11 @@ void TapKey(WORD key, int times) {
   }
 }
 
-void PickMenuItem(int n) {
-  // Keys go to the thread with the keyboard focus, and under Wine the menu's
-  // thread gets it a moment after the menu shows (later still under load).
+namespace {
+
+// Keys go to the thread with the keyboard focus, and under Wine the menu's
+// thread gets it a moment after the menu shows (later still under load).
+void WaitForMenuKeyboard() {
   if (HWND menu = FindPopupMenu()) {
     const DWORD menuThread = GetWindowThreadProcessId(menu, nullptr);
     WaitUntil([&] {
@@ -487,8 +489,20 @@ void PickMenuItem(int n) {
              GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == menuThread;
     }, 2000);
   }
+}
+
+}  // namespace
+
+void PickMenuItem(int n) {
+  WaitForMenuKeyboard();
   TapKey(VK_DOWN, n);
   TapKey(VK_RETURN);
+}
+
+bool CloseMenu() {
+  WaitForMenuKeyboard();
+  TapKey(VK_ESCAPE);
+  return WaitUntil([] { return FindPopupMenu() == nullptr; });
 }
 
 bool RegionContains(HWND hwnd, int x, int y) {

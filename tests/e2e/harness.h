@@ -200,6 +200,8 @@ void PressKeys(const std::vector<WORD>& keys);  // held together, released in re
 void TapKey(WORD key, int times = 1);
 // Picks the n-th item of the open popup menu (separators are skipped).
 void PickMenuItem(int n);
+// Closes the open popup menu with Esc; whether it is gone.
+bool CloseMenu();
 
 // Screen size of the primary monitor.
 int ScreenWidth();

@@ -100,8 +100,7 @@ class LanguageTest : public ReaderTest {
     MenuProbe probe(app_->controller());
     ASSERT_TRUE(probe.ready()) << "the menu probe could not be hooked into softveil";
     EXPECT_EQ(probe.ItemsOf([&] { app_->OpenTrayMenu(); }), texts.trayMenu);
-    TapKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() == nullptr; }));
+    ASSERT_TRUE(CloseMenu());
 
     SwitchOn();
     ASSERT_TRUE(WaitShown());
@@ -119,8 +118,7 @@ class LanguageTest : public ReaderTest {
 
     PointAt({MaskRect().left + 200, MaskRect().top + 50});  // above the centred band
     EXPECT_EQ(probe.ItemsOf([] { ClickRight(); }), texts.maskMenu);
-    TapKey(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([] { return FindPopupMenu() == nullptr; }));
+    ASSERT_TRUE(CloseMenu());
   }
 
   // Both dialogs, the duplicate-hotkey message, and a second copy's refusal
