@@ -245,6 +245,11 @@ start_wine_session() {
   exec {WINE_SESSION_INPUT}>"$fifo"
   rm -f "$fifo"
   wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+  # A program that finds no desktop yet starts one, and that desktop process
+  # keeps the program's output open for the session's life: ctest, listing a
+  # test program's cases, would wait for it until it gives up. So a program
+  # with no output to hold comes first and makes sure the desktop is there.
+  wine rundll32.exe </dev/null >/dev/null 2>&1 || true
 }
 
 # Stops the Wine programs of our prefix (start_wine_session's among them) and
