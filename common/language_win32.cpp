@@ -40,13 +40,9 @@ std::wstring StringFromBlock(std::wstring_view block, UINT id) {
 
 LANGID LanguageId(UiLanguage language) { return language == UiLanguage::Chinese ? kChinese : kEnglish; }
 
-void SetUiLanguage(LANGID language) { g_uiLanguage = language; }
-
 void SetUiLanguageFromSetting(std::string_view iniValue) {
-  SetUiLanguage(LanguageId(ChooseUiLanguage(iniValue, GetUserDefaultUILanguage())));
+  g_uiLanguage = LanguageId(ChooseUiLanguage(iniValue, GetUserDefaultUILanguage()));
 }
-
-LANGID UiLanguageId() { return g_uiLanguage; }
 
 std::wstring LoadTextFrom(HMODULE module, LANGID language, UINT id) {
   const LPCWSTR block = MAKEINTRESOURCEW(id / 16 + 1);

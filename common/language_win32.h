@@ -15,12 +15,9 @@
 // English (United States), as the resources carry them.
 LANGID LanguageId(UiLanguage language);
 
-// From now on texts, dialogs and menus are taken in `language`.
-void SetUiLanguage(LANGID language);
-// The language chosen by the `language` key's value and the system's
-// user-interface language.
+// From now on texts, dialogs and menus are taken in the language chosen by
+// the `language` key's value and the system's user-interface language.
 void SetUiLanguageFromSetting(std::string_view iniValue);
-LANGID UiLanguageId();
 
 // String `id` of `module`'s string table in `language`, else in the other
 // language; empty when neither has it.

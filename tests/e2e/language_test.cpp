@@ -101,6 +101,9 @@ class LanguageTest : public ReaderTest {
     ASSERT_TRUE(probe.ready()) << "the menu probe could not be hooked into softveil";
     EXPECT_EQ(probe.ItemsOf([&] { app_->OpenTrayMenu(); }), texts.trayMenu);
     ASSERT_TRUE(CloseMenu());
+    const std::vector<std::wstring> tips = TrayTooltips();
+    EXPECT_NE(std::find(tips.begin(), tips.end(), L"softveil__quorvane"), tips.end())
+        << "the tooltip is the same in every language: " << testing::PrintToString(tips);
 
     SwitchOn();
     ASSERT_TRUE(WaitShown());
