@@ -245,11 +245,14 @@ start_wine_session() {
   exec {WINE_SESSION_INPUT}>"$fifo"
   rm -f "$fifo"
   wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
-  # A program that finds no desktop yet starts one, and that desktop process
-  # keeps the program's output open for the session's life: ctest, listing a
-  # test program's cases, would wait for it until it gives up. So a program
-  # with no output to hold comes first and makes sure the desktop is there.
-  wine rundll32.exe </dev/null >/dev/null 2>&1 || true
+  # Up before the first test program: on a busy machine a program started
+  # sooner brings up parts of the session itself, with ctest's pipe as their
+  # output, and ctest then waits for them until it gives up on the program.
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  for _ in $(seq 100); do
+    pgrep -f 'explorer.exe /desktop' >/dev/null && pgrep -f 'services.exe' >/dev/null && return 0
+    sleep 0.1
+  done
 }
 
 # Stops the Wine programs of our prefix (start_wine_session's among them) and
