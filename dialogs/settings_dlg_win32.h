@@ -18,6 +18,9 @@ class CSettingsDlg : public DialogBase {
   // IDOK only after the record was written and saved (or the failed save was
   // reported to the user); IDCANCEL leaves the record untouched.
   INT_PTR DoModal(HWND owner);
+  // Whether "更多…" opened the more-settings dialog and that saved the
+  // record, whatever this dialog ends with.
+  bool MoreSettingsSaved() const { return m_moreSaved; }
 
  protected:
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -30,6 +33,7 @@ class CSettingsDlg : public DialogBase {
   INT_PTR OnCtlColor(UINT msg, WPARAM wp, LPARAM lp);
   void OnTransparencyReleased();
   void OnColorButton();
+  void OnMoreButton();
   void OnOK();
 
   void ShowForm(const SettingsForm& form);
@@ -39,4 +43,5 @@ class CSettingsDlg : public DialogBase {
   COLORREF m_color = 0;  // the colour chosen in this opening, saved on OK
   MaskSettings& m_settings;
   std::unique_ptr<CColorSwatch> m_pSwatch;
+  bool m_moreSaved = false;
 };

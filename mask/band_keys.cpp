@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "mask/monitors.h"
 
@@ -63,5 +64,27 @@ BandKeyResult ApplyBandKey(const BandKeyInput& in) {
   int step = 0;
   if (delta != 0) step = std::max(ScaleToDpi(std::abs(delta), in.dpi), 1) * (delta > 0 ? 1 : -1);
   result.band = BandInside(from.start + step, thicknessPx, extent);
+  return result;
+}
+
+std::vector<ReadingRegistration> ReadingRegistrations(const MaskSettings& settings) {
+  const HotkeySpec next = ReadingCombo(settings, ReadingKey::Next);
+  const HotkeySpec previous = ReadingCombo(settings, ReadingKey::Previous);
+  const std::pair<BandKey, std::optional<HotkeySpec>> wanted[] = {
+      {BandKey::Next, next},
+      {BandKey::Previous, previous},
+      {BandKey::FineNext, FineCombo(next)},
+      {BandKey::FinePrevious, FineCombo(previous)},
+      {BandKey::Thicker, ReadingCombo(settings, ReadingKey::Thicker)},
+      {BandKey::Thinner, ReadingCombo(settings, ReadingKey::Thinner)},
+  };
+  std::vector<HotkeySpec> taken = {HotkeySpecFromText(settings.hotkey_mask_open),
+                                   HotkeySpecFromText(settings.hotkey_lock_open)};
+  std::vector<ReadingRegistration> result;
+  for (const auto& [key, combo] : wanted) {
+    if (!combo || std::find(taken.begin(), taken.end(), *combo) != taken.end()) continue;
+    taken.push_back(*combo);
+    result.push_back({key, *combo});
+  }
   return result;
 }

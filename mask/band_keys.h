@@ -2,7 +2,11 @@
 // a thicker or thinner band. Lengths in the settings are pixels at 96 DPI;
 // the band is physical pixels in the mask's client area, as in band.h.
 #pragma once
+#include <vector>
+
 #include "mask/band.h"
+#include "settings/hotkey.h"
+#include "settings/mask_settings.h"
 #include "settings/reading_keys.h"
 
 // The thinnest band the keys make, at 96 DPI: well above the 5 px the
@@ -43,3 +47,17 @@ struct BandKeyResult {
 };
 
 BandKeyResult ApplyBandKey(const BandKeyInput& in);
+
+// A reading key's combination as the mask registers it while shown.
+struct ReadingRegistration {
+  BandKey key;
+  HotkeySpec combo;
+  friend bool operator==(const ReadingRegistration&, const ReadingRegistration&) = default;
+};
+
+// What the mask holds while it is shown, in the order of BandKey: a fine
+// step only where its key leaves Shift free, and no combination that the
+// mask or lock hotkey or an earlier key already has (a hand-written file may
+// repeat one; the dialogs refuse that), so the system's refusal always
+// means another program.
+std::vector<ReadingRegistration> ReadingRegistrations(const MaskSettings& settings);

@@ -49,3 +49,16 @@ RECT ReaderTest::ReaderAreaOnScreen() const {
   area.bottom = std::min<LONG>(area.bottom, ScreenHeight());
   return area;
 }
+
+bool ReaderTest::WaitBand(bool horizontal, int start, int end, int timeoutMs) const {
+  const RECT rc = MaskRect();
+  const int across = horizontal ? (rc.right - rc.left) / 2 : (rc.bottom - rc.top) / 2;
+  const int extent = horizontal ? rc.bottom - rc.top : rc.right - rc.left;
+  const auto open = [&](int along) {
+    return horizontal ? !RegionContains(mask_, across, along) : !RegionContains(mask_, along, across);
+  };
+  // A band at the far edge has no mask beyond it.
+  return WaitUntil(
+      [&] { return !open(start + 4) && open(start + 5) && open(end - 1) && (end >= extent || !open(end)); },
+      timeoutMs);
+}

@@ -30,6 +30,10 @@ class ReaderTest : public testing::Test {
   // placed it, cut to the screen.
   RECT ReaderAreaOnScreen() const;
   HWND LockLabel() const { return GetDlgItem(mask_, IDC_LOCK_LABEL); }
+  // Waits until the region shows the band stored from `start` to `end`
+  // (mask client coordinates, along the band's direction): the opening runs
+  // from start + 5 up to end, seen across the middle of the mask.
+  bool WaitBand(bool horizontal, int start, int end, int timeoutMs = 3000) const;
 
   static void PointAt(POINT p) { MovePointer(p.x, p.y); }
   // Lets at least one tracking tick pass.
