@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "settings/text_slot.h"
+
 namespace {
 
 ReadingSteps Steps(int step, int fineStep, int overlap, int thicknessStep) {
@@ -152,5 +156,48 @@ const KeyCase kKeyCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(BandKeys, ApplyBandKeyTest, testing::ValuesIn(kKeyCases));
+
+}  // namespace
+
+namespace {
+
+constexpr std::uint32_t kCtrlAlt = kModControl | kModAlt;
+constexpr std::uint32_t kCtrlAltShift = kCtrlAlt | kModShift;
+
+MaskSettings WithKeys(std::initializer_list<std::pair<ReadingKey, const char*>> keys) {
+  MaskSettings s = DefaultSettings();
+  for (const auto& [key, text] : keys) SetSettingsText(ReadingKeySlot(s, key), text);
+  return s;
+}
+
+TEST(ReadingRegistrations, EveryKeyOnceWithTheFineStepsWhereShiftIsFree) {
+  using R = ReadingRegistration;
+  struct Case {
+    const char* what;
+    MaskSettings settings;
+    std::vector<R> expected;
+  };
+  const Case cases[] = {
+      {"the defaults",
+       DefaultSettings(),
+       {R{BandKey::Next, {kCtrlAlt, 0x28}}, R{BandKey::Previous, {kCtrlAlt, 0x26}},
+        R{BandKey::FineNext, {kCtrlAltShift, 0x28}}, R{BandKey::FinePrevious, {kCtrlAltShift, 0x26}},
+        R{BandKey::Thicker, {kCtrlAlt, 0x22}}, R{BandKey::Thinner, {kCtrlAlt, 0x21}}}},
+      {"next with Shift of its own has no fine step",
+       WithKeys({{ReadingKey::Next, "CTRL|SHIFT|J"}}),
+       {R{BandKey::Next, {kModControl | kModShift, 'J'}}, R{BandKey::Previous, {kCtrlAlt, 0x26}},
+        R{BandKey::FinePrevious, {kCtrlAltShift, 0x26}}, R{BandKey::Thicker, {kCtrlAlt, 0x22}},
+        R{BandKey::Thinner, {kCtrlAlt, 0x21}}}},
+      {"thicker on the mask hotkey, thinner on the fine next, written by hand",
+       WithKeys({{ReadingKey::Thicker, "CTRL|ALT|O"}, {ReadingKey::Thinner, "CTRL|ALT|SHIFT|DOWN"}}),
+       {R{BandKey::Next, {kCtrlAlt, 0x28}}, R{BandKey::Previous, {kCtrlAlt, 0x26}},
+        R{BandKey::FineNext, {kCtrlAltShift, 0x28}}, R{BandKey::FinePrevious, {kCtrlAltShift, 0x26}}}},
+      {"previous on next: its fine step is next's too",
+       WithKeys({{ReadingKey::Previous, "CTRL|ALT|DOWN"}}),
+       {R{BandKey::Next, {kCtrlAlt, 0x28}}, R{BandKey::FineNext, {kCtrlAltShift, 0x28}},
+        R{BandKey::Thicker, {kCtrlAlt, 0x22}}, R{BandKey::Thinner, {kCtrlAlt, 0x21}}}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadingRegistrations(c.settings), c.expected) << c.what;
+}
 
 }  // namespace
