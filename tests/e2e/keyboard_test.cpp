@@ -17,8 +17,9 @@ class KeyboardReading : public ReaderTest {
   void StartShown(std::optional<std::string> ini = std::nullopt) {
     Start(kReader, std::move(ini));
     SwitchOn();
-    ASSERT_TRUE(WaitShown());
+    ASSERT_TRUE(WaitShownForKeys());
   }
+
   static void Ctrl_Alt(WORD key) { PressKeys({VK_CONTROL, VK_MENU, key}); }
   static void Ctrl_Alt_Shift(WORD key) { PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, key}); }
   // Every combination the default reading keys of a horizontal band use.
@@ -123,7 +124,7 @@ TEST_F(KeyboardReading, KeysAreHeldOnlyWhileTheMaskIsShown) {
   // Not held, so a press reaches the window being read and the band stays.
   Ctrl_Alt(VK_DOWN);
   Ctrl_Alt('O');
-  ASSERT_TRUE(WaitShown());
+  ASSERT_TRUE(WaitShownForKeys());
   EXPECT_TRUE(DefaultKeysHeld());
   EXPECT_TRUE(WaitBand(true, 300, 500));
 
@@ -135,7 +136,7 @@ TEST_F(KeyboardReading, KeysAreHeldOnlyWhileTheMaskIsShown) {
   ASSERT_TRUE(WaitHidden());
   EXPECT_TRUE(WaitUntil(DefaultKeysFree, 1000));
   PointAt(reader_->Center());
-  ASSERT_TRUE(WaitShown());
+  ASSERT_TRUE(WaitShownForKeys());
   EXPECT_TRUE(DefaultKeysHeld());
   Ctrl_Alt(VK_DOWN);
   EXPECT_TRUE(WaitBand(true, 475, 675));
@@ -147,7 +148,7 @@ TEST_F(KeyboardReading, AKeyAnotherProgramHoldsIsToldOnceAndTheOthersWork) {
   constexpr int kOurs = 0x2F00;
   ASSERT_TRUE(RegisterHotKey(nullptr, kOurs, kCtrlAlt, VK_DOWN));
   SwitchOn();
-  ASSERT_TRUE(WaitShown());
+  ASSERT_TRUE(WaitShownForKeys());
   HWND box = app_->WaitForDialog(kAppTitle);
   ASSERT_TRUE(box) << "the refusal is told";
   const std::wstring text = MessageBoxText(box);
@@ -175,7 +176,7 @@ TEST_F(KeyboardReading, AKeyAnotherProgramHoldsIsToldOnceAndTheOthersWork) {
   Ctrl_Alt('O');
   ASSERT_TRUE(WaitHidden());
   Ctrl_Alt('O');
-  ASSERT_TRUE(WaitShown());
+  ASSERT_TRUE(WaitShownForKeys());
   EXPECT_FALSE(HotkeyIsFree(kCtrlAlt, VK_DOWN));
   Ctrl_Alt(VK_DOWN);
   EXPECT_TRUE(WaitBand(true, 320, 520));

@@ -119,7 +119,7 @@ TEST_F(MoreSettings, RebindingIsSavedOnItsOwnOkAndTakesEffect) {
 
   PointAt(reader_->Center());
   SwitchOn();
-  ASSERT_TRUE(WaitShown());
+  ASSERT_TRUE(WaitShownForKeys());
   ASSERT_TRUE(WaitBand(true, 300, 500));
   EXPECT_TRUE(HotkeyIsFree(kCtrlAlt, VK_DOWN)) << "the old next key is let go";
   PressKeys({VK_CONTROL, VK_MENU, 'J'});

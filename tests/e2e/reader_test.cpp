@@ -26,13 +26,23 @@ void ReaderTest::TearDown() {
 
 void ReaderTest::SwitchOn() const { app_->Command(ID_MENU_MASK_ON); }
 
+// Other programs see the mask shown or hidden a moment before softveil's
+// own handling of it is over (the reading keys taken or let go): the mask's
+// answer to a message comes after that.
 bool ReaderTest::WaitShown(int timeoutMs) const {
   return WaitUntil([&] { return IsWindowVisible(mask_) && SameRect(MaskRect(), ReaderAreaOnScreen()); },
-                   timeoutMs);
+                   timeoutMs) &&
+         Answers(mask_);
+}
+
+bool ReaderTest::WaitShownForKeys() const {
+  if (!WaitShown()) return false;
+  Pause(500);
+  return true;
 }
 
 bool ReaderTest::WaitHidden(int timeoutMs) const {
-  return WaitUntil([&] { return !IsWindowVisible(mask_); }, timeoutMs);
+  return WaitUntil([&] { return !IsWindowVisible(mask_); }, timeoutMs) && Answers(mask_);
 }
 
 RECT ReaderTest::MaskRect() const {
