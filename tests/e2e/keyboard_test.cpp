@@ -183,4 +183,42 @@ TEST_F(KeyboardReading, AKeyAnotherProgramHoldsIsToldOnceAndTheOthersWork) {
   EXPECT_EQ(app_->FindMessageBox(), nullptr);
 }
 
+TEST_F(KeyboardReading, AThicknessThatCannotBeSavedIsToldOnceAndHoldsForTheRun) {
+  // The settings file in a folder that does not exist.
+  TempDir work, home;
+  const std::filesystem::path file = home.path() / L"不存在" / L"softveil.ini";
+  reader_ = std::make_unique<TestWindow>(kReader);
+  PointAt(reader_->Center());
+  app_ = std::make_unique<Softveil>(work.path(), SoftveilCommand(L"--settings \"" + file.wstring() + L"\""));
+  ASSERT_TRUE(app_->controller());
+  mask_ = app_->WaitForMask();
+  ASSERT_TRUE(mask_);
+  SwitchOn();
+  ASSERT_TRUE(WaitShownForKeys());
+  ASSERT_TRUE(WaitBand(true, 300, 500));
+
+  Ctrl_Alt(VK_NEXT);
+  EXPECT_TRUE(WaitBand(true, 300, 510)) << "thicker all the same";
+  HWND box = app_->WaitForDialog(kAppTitle);
+  ASSERT_TRUE(box) << "the failed save is told";
+  const std::wstring text = MessageBoxText(box);
+  EXPECT_TRUE(text.starts_with(L"无法保存设置文件 " + file.wstring())) << testing::PrintToString(text);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitGone(box));
+
+  // Each press tries again, but tells it no more.
+  Ctrl_Alt(VK_NEXT);
+  EXPECT_TRUE(WaitBand(true, 300, 520));
+  Pause(1000);
+  EXPECT_EQ(app_->FindMessageBox(), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(file.parent_path()));
+  EXPECT_TRUE(std::filesystem::is_empty(work.path())) << "nothing written anywhere else";
+
+  HWND dlg = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
+  ASSERT_TRUE(dlg);
+  EXPECT_EQ(ItemText(dlg, IDC_HEIGHT), L"220") << "the thickness holds for the run";
+  PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitGone(dlg));
+}
+
 }  // namespace
