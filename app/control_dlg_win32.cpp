@@ -253,7 +253,7 @@ void CControlDlg::SendTrackToMask(HWND under) {
 }
 
 void CControlDlg::OnSettings() {
-  CSettingsDlg dlg(m_settings);
+  CSettingsDlg dlg(m_settings, [this](bool editing) { m_maskDlg.PauseReadingKeys(editing); });
   const bool confirmed = dlg.DoModal(hwnd_) == IDOK;
   if (m_exiting) return;
   if (!confirmed) {

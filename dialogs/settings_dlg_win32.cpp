@@ -169,7 +169,10 @@ void CSettingsDlg::OnMoreButton() {
   // The more-settings dialog saves what it holds on its own OK; what is
   // edited here waits for this dialog's OK.
   CMoreSettingsDlg more(m_settings);
+  if (m_editingKeys) m_editingKeys(true);
   if (more.DoModal(hwnd_) == IDOK) m_moreSaved = true;
+  // Taken again as they are now, the new ones at once.
+  if (m_editingKeys) m_editingKeys(false);
 }
 
 INT_PTR CSettingsDlg::OnCtlColor(UINT msg, WPARAM wp, LPARAM lp) {

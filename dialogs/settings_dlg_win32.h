@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "common/dialog_base_win32.h"
 #include "dialogs/color_swatch_win32.h"
@@ -13,7 +15,10 @@
 class CSettingsDlg : public DialogBase {
  public:
   // OK writes the new values into `settings` and saves them.
-  explicit CSettingsDlg(MaskSettings& settings) : m_settings(settings) {}
+  // `editingKeys` is told true when the more-settings dialog opens and false
+  // when it closes, so the reading keys can be let go meanwhile.
+  explicit CSettingsDlg(MaskSettings& settings, std::function<void(bool)> editingKeys = {})
+      : m_settings(settings), m_editingKeys(std::move(editingKeys)) {}
 
   // IDOK only after the record was written and saved (or the failed save was
   // reported to the user); IDCANCEL leaves the record untouched.
@@ -44,4 +49,5 @@ class CSettingsDlg : public DialogBase {
   MaskSettings& m_settings;
   std::unique_ptr<CColorSwatch> m_pSwatch;
   bool m_moreSaved = false;
+  std::function<void(bool)> m_editingKeys;
 };

@@ -317,13 +317,18 @@ void CMaskDlg::OnHotkey(WPARAM wp) {
 }
 
 void CMaskDlg::SyncReadingKeys() {
-  const bool shown = hwnd_ && IsWindowVisible(hwnd_);
-  if (shown == m_readingKeysHeld) return;
-  if (shown) {
+  const bool wanted = hwnd_ && IsWindowVisible(hwnd_) && !m_readingKeysPaused;
+  if (wanted == m_readingKeysHeld) return;
+  if (wanted) {
     HoldReadingKeys();
   } else {
     ReleaseReadingKeys();
   }
+}
+
+void CMaskDlg::PauseReadingKeys(bool paused) {
+  m_readingKeysPaused = paused;
+  SyncReadingKeys();
 }
 
 void CMaskDlg::ReleaseReadingKeys() {

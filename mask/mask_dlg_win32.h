@@ -48,6 +48,9 @@ class CMaskDlg : public DialogBase {
   // again, as the settings now say, if the mask is shown.
   void ReleaseReadingKeys();
   void SyncReadingKeys();
+  // While the keys are being set in the more-settings dialog they are let
+  // go, so that they can be typed into its boxes, shown mask or not.
+  void PauseReadingKeys(bool paused);
 
   // The thickness windows are measured against and the band is dragged and
   // placed with, in 96-DPI pixels: 100 until the window exists, then the
@@ -108,6 +111,7 @@ class CMaskDlg : public DialogBase {
   std::optional<AppliedRegion> m_appliedRegion;
 
   bool m_readingKeysHeld = false;
+  bool m_readingKeysPaused = false;
   // Reading keys another program held when the mask showed: each is told
   // once in a run, then left alone.
   std::vector<HotkeySpec> m_toldRefused;

@@ -132,15 +132,29 @@ TEST_F(MoreSettings, RebindingIsSavedOnItsOwnOkAndTakesEffect) {
   EXPECT_TRUE(WaitBand(true, 407, 607)) << "the new thinner key";
   EXPECT_TRUE(WaitUntil([&] { return ReadBytes(app_->IniPath()).value_or("").find("height=200") != std::string::npos; }));
 
-  // Changed while the mask shows: the keys follow at once.
+  // Changed while the mask shows. Meanwhile the keys are let go, so the
+  // ones in use can be typed into the boxes; then the new ones hold at once.
   ASSERT_TRUE(OpenBoth());
   EXPECT_EQ(ComboOf(more_, IDC_KEY_NEXT), kHkCtrl | kHkAlt | 'J');
   EXPECT_EQ(ItemText(more_, IDC_STEP), L"100");
+  EXPECT_TRUE(HotkeyIsFree(kCtrlAlt, 'J'));
+  EXPECT_TRUE(HotkeyIsFree(kCtrlAlt, VK_NEXT));
+  PointAt(WindowCenter(GetDlgItem(more_, IDC_KEY_THINNER)));
+  ClickLeft(true);
+  ClickLeft(false);
+  PressKeys({VK_CONTROL, VK_MENU, 'J'});  // next's key, in the thinner box
+  EXPECT_TRUE(WaitUntil([&] { return ComboOf(more_, IDC_KEY_THINNER) == (kHkCtrl | kHkAlt | 'J'); }))
+      << std::hex << HotkeyControlOf(more_, IDC_KEY_THINNER);
   SetHotkeyControl(more_, IDC_KEY_NEXT, kHkCtrl | kHkAlt | 0x800 | VK_DOWN);  // back to the default
   Close(more_, IDOK);
-  Close(settings_, IDC_CANCEL_BUTTON);
-  EXPECT_TRUE(WaitUntil([] { return HotkeyIsFree(kCtrlAlt, 'J'); }));
+  EXPECT_FALSE(HotkeyIsFree(kCtrlAlt, 'J')) << "the new thinner key holds with the settings dialog still open";
   EXPECT_FALSE(HotkeyIsFree(kCtrlAlt, VK_DOWN));
+  EXPECT_TRUE(HotkeyIsFree(kCtrlAlt, VK_HOME));
+  Close(settings_, IDC_CANCEL_BUTTON);
+  PointAt(reader_->Center());
+  Pause(500);
+  PressKeys({VK_CONTROL, VK_MENU, 'J'});
+  EXPECT_TRUE(WaitBand(true, 407, 592)) << "thinner by 15 with its new key";
   EXPECT_NE(ReadBytes(app_->IniPath()).value_or("").find("hotkey_next=\r\n"), std::string::npos)
       << "the default again: empty, so it follows the orientation";
 }
