@@ -212,6 +212,12 @@ start_wine_session() {
   exec {WINE_SESSION_INPUT}>"$fifo"
   rm -f "$fifo"
   wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+  # A program that finds no desktop yet starts the desktop process itself and
+  # hands it its own error output, which the desktop then holds open for the
+  # rest of the session: ctest would wait for that output until its time-out.
+  # Asking for the desktop window here, with our output discarded, returns
+  # once the desktop is up, so the test programs find it there.
+  wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 }
 
 # Stops the Wine programs of our prefix (start_wine_session's among them) and
