@@ -11,6 +11,8 @@
 #include "common/globals.h"
 #include "common/ids.h"
 #include "common/popup_menu_win32.h"
+#include "common/settings_file_win32.h"
+#include "common/texts.h"
 #include "dialogs/about_dlg_win32.h"
 #include "dialogs/settings_dlg_win32.h"
 #include "res/resource.h"
@@ -29,7 +31,7 @@ std::wstring HotkeyName(const char* descriptor) { return Widen(HotkeyDisplayName
 // refuses one (another program holds it), or they would seem broken.
 void ReportRefusedHotkeys(HWND owner, const std::wstring& names) {
   if (names.empty()) return;
-  const std::wstring text = L"快捷键 " + names + L" 已被其他程序占用，无法使用。请在“设置”中换一个组合。";
+  const std::wstring text = kTextHotkeysRefusedBefore + names + kTextHotkeysRefusedAfter;
   ShowAppMessage(owner, text.c_str());
 }
 
@@ -91,6 +93,12 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (const std::wstring notice = std::exchange(m_startNotice, {}); !notice.empty()) {
         ShowAppMessage(hwnd_, notice.c_str());
       }
+      return TRUE;
+    case WM_BAND_THICKNESS:
+      OnBandThickness(static_cast<int>(wp));
+      return TRUE;
+    case WM_SHOW_SAVE_FAILED:
+      ShowAppMessage(hwnd_, SaveFailedText().c_str());
       return TRUE;
     case WM_DISPLAYCHANGE:  // monitors added, removed or rearranged
     case WM_DPICHANGED:     // the scale of a monitor changed
@@ -245,11 +253,21 @@ void CControlDlg::SendTrackToMask(HWND under) {
 }
 
 void CControlDlg::OnSettings() {
-  CSettingsDlg dlg(m_settings);
-  if (dlg.DoModal(hwnd_) != IDOK || m_exiting) return;
+  CSettingsDlg dlg(m_settings, [this](bool editing) { m_maskDlg.PauseReadingKeys(editing); });
+  const bool confirmed = dlg.DoModal(hwnd_) == IDOK;
+  if (m_exiting) return;
+  if (!confirmed) {
+    // The more-settings dialog may have saved new reading keys meanwhile.
+    if (dlg.MoreSettingsSaved()) {
+      m_maskDlg.ReleaseReadingKeys();
+      m_maskDlg.SyncReadingKeys();
+    }
+    return;
+  }
   m_maskDlg.ApplySettings();
-  // Both combinations are let go before either is taken again: with the two
+  // Every combination is let go before any is taken again: with two
   // swapped, the first registration would find the other still held by us.
+  m_maskDlg.ReleaseReadingKeys();
   UnregisterHotKey(hwnd_, ID_HOTKEY_LOCK);
   m_maskDlg.UnregisterMaskHotkey();
   std::wstring refused;
@@ -257,10 +275,21 @@ void CControlDlg::OnSettings() {
   if (!m_maskDlg.hwnd()) {
     m_reportMaskHotkeyAtCreation = true;
   } else if (!m_maskDlg.RegisterMaskHotkey()) {
-    if (!refused.empty()) refused += L"、";
+    if (!refused.empty()) refused += kTextNameSeparator;
     refused += HotkeyName(m_settings.hotkey_mask_open);
   }
+  // The reading keys the orientation and the keys now say, if the mask is shown.
+  m_maskDlg.SyncReadingKeys();
   ReportRefusedHotkeys(hwnd_, refused);
+}
+
+void CControlDlg::OnBandThickness(int thickness) {
+  // The reading keys made the band thicker or thinner: that is the height
+  // from now on, saved as a confirmed setting is.
+  m_settings.height = thickness;
+  if (m_settings.Save() || std::exchange(m_thicknessSaveFailureTold, true)) return;
+  // Sent from inside the mask's key handling: told once that is done.
+  PostMessageW(hwnd_, WM_SHOW_SAVE_FAILED, 0, 0);
 }
 
 void CControlDlg::OnAbout() {

@@ -9,6 +9,7 @@
 #define IDD_SETTINGS 131
 #define IDC_LINK_CURSOR 133
 #define IDI_COLORS 134
+#define IDD_MORE_SETTINGS 140
 
 // Controller (template 102).
 #define IDC_CONTROL_EDIT 1000
@@ -45,3 +46,15 @@
 #define IDC_VERTICAL 1024
 #define IDC_COLOR_BUTTON 1027
 #define IDC_SWATCH_PLACEHOLDER 1028
+#define IDC_MORE_BUTTON 1100
+
+// The more-settings dialog (template 140).
+#define IDC_KEY_NEXT 1101
+#define IDC_KEY_PREVIOUS 1102
+#define IDC_KEY_THICKER 1103
+#define IDC_KEY_THINNER 1104
+#define IDC_STEP 1111
+#define IDC_OVERLAP 1112
+#define IDC_FINE_STEP 1113
+#define IDC_THICKNESS_STEP 1114
+#define IDC_AUTOSTART 1130

@@ -1,6 +1,6 @@
 // A short demo for a headless machine: a text window, softveil's mask over
-// it, a dragged band, the vertical band and the two dialogs, each saved as a
-// screenshot. Usage: demo.exe <softveil.exe> <screenshot folder> [monitors]
+// it, a dragged band, the vertical band, the two dialogs and the
+// more-settings dialog, each saved as a screenshot. Usage: demo.exe <softveil.exe> <screenshot folder> [monitors]
 // With "monitors", on a desktop of two monitors: the mask over a text window
 // on the second one, beside another on the primary.
 #include <windows.h>
@@ -129,7 +129,17 @@ int wmain(int argc, wchar_t** argv) {
     HWND dlg = app.OpenDialog(d.command, d.caption);
     Pause(800);
     Screenshot(d.shot);
+    if (dlg && d.command == ID_MENU_SETTINGS) {
+      // Its "更多…" opens the more-settings dialog over it.
+      if (HWND more = OpenMoreSettings(app, dlg)) {
+        Pause(800);
+        Screenshot(L"7-more-settings");
+        PostMessageW(more, WM_COMMAND, IDCANCEL, 0);
+        WaitGone(more);
+      }
+    }
     if (dlg) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+    WaitGone(dlg);
   }
 
   return app.Exit() == 0u ? 0 : 1;
