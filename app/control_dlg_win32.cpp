@@ -12,6 +12,7 @@
 #include "common/ids.h"
 #include "common/language_win32.h"
 #include "common/popup_menu_win32.h"
+#include "common/settings_file_win32.h"
 #include "dialogs/about_dlg_win32.h"
 #include "dialogs/settings_dlg_win32.h"
 #include "res/resource.h"
@@ -93,6 +94,12 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (const std::wstring notice = std::exchange(m_startNotice, {}); !notice.empty()) {
         ShowAppMessage(hwnd_, notice);
       }
+      return TRUE;
+    case WM_BAND_THICKNESS:
+      OnBandThickness(static_cast<int>(wp));
+      return TRUE;
+    case WM_SHOW_SAVE_FAILED:
+      ShowAppMessage(hwnd_, SaveFailedText());
       return TRUE;
     case WM_DISPLAYCHANGE:  // monitors added, removed or rearranged
     case WM_DPICHANGED:     // the scale of a monitor changed
@@ -247,14 +254,24 @@ void CControlDlg::SendTrackToMask(HWND under) {
 }
 
 void CControlDlg::OnSettings() {
-  CSettingsDlg dlg(m_settings);
-  if (dlg.DoModal(hwnd_) != IDOK || m_exiting) return;
+  CSettingsDlg dlg(m_settings, [this](bool editing) { m_maskDlg.PauseReadingKeys(editing); });
+  const bool confirmed = dlg.DoModal(hwnd_) == IDOK;
+  if (m_exiting) return;
   // A new language shows in each window as it next opens; the mask, which
   // stays open, keeps its own until softveil starts again.
-  SetUiLanguageFromSetting(m_settings.language);
+  if (confirmed || dlg.MoreSettingsSaved()) SetUiLanguageFromSetting(m_settings.language);
+  if (!confirmed) {
+    // The more-settings dialog may have saved new reading keys meanwhile.
+    if (dlg.MoreSettingsSaved()) {
+      m_maskDlg.ReleaseReadingKeys();
+      m_maskDlg.SyncReadingKeys();
+    }
+    return;
+  }
   m_maskDlg.ApplySettings();
-  // Both combinations are let go before either is taken again: with the two
+  // Every combination is let go before any is taken again: with two
   // swapped, the first registration would find the other still held by us.
+  m_maskDlg.ReleaseReadingKeys();
   UnregisterHotKey(hwnd_, ID_HOTKEY_LOCK);
   m_maskDlg.UnregisterMaskHotkey();
   std::vector<std::wstring> refused;
@@ -264,7 +281,18 @@ void CControlDlg::OnSettings() {
   } else if (!m_maskDlg.RegisterMaskHotkey()) {
     refused.push_back(HotkeyName(m_settings.hotkey_mask_open));
   }
+  // The reading keys the orientation and the keys now say, if the mask is shown.
+  m_maskDlg.SyncReadingKeys();
   ReportRefusedHotkeys(hwnd_, refused);
+}
+
+void CControlDlg::OnBandThickness(int thickness) {
+  // The reading keys made the band thicker or thinner: that is the height
+  // from now on, saved as a confirmed setting is.
+  m_settings.height = thickness;
+  if (m_settings.Save() || std::exchange(m_thicknessSaveFailureTold, true)) return;
+  // Sent from inside the mask's key handling: told once that is done.
+  PostMessageW(hwnd_, WM_SHOW_SAVE_FAILED, 0, 0);
 }
 
 void CControlDlg::OnAbout() {

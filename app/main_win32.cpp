@@ -57,8 +57,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   g_tStart = static_cast<std::int64_t>(std::time(nullptr));
   const std::wstring startProblems = StartProblemsText(options, StartProblemTextsInUse());
 
-  // The settings dialog's trackbar needs the bar classes registered first.
-  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  // The settings dialog's trackbar needs the bar classes registered first,
+  // the more-settings dialog the hotkey control.
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&icc);
 
   {

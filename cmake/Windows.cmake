@@ -7,6 +7,7 @@ add_executable(softveil WIN32
   common/language_win32.cpp
   common/popup_menu_win32.cpp
   common/autostart_win32.cpp
+  common/settings_file_win32.cpp
   app/tray_icon_win32.cpp
   app/monitors_win32.cpp
   settings/hotkey_win32.cpp
@@ -14,6 +15,7 @@ add_executable(softveil WIN32
   mask/mask_dlg_win32.cpp
   dialogs/settings_dlg_win32.cpp
   dialogs/autostart_box_win32.cpp
+  dialogs/more_settings_dlg_win32.cpp
   dialogs/color_swatch_win32.cpp
   dialogs/about_dlg_win32.cpp
   dialogs/link_label_win32.cpp
@@ -71,6 +73,8 @@ add_executable(e2e_tests
   tests/e2e/accidents_test.cpp
   tests/e2e/command_line_test.cpp
   tests/e2e/monitors_test.cpp
+  tests/e2e/keyboard_test.cpp
+  tests/e2e/more_settings_test.cpp
   tests/e2e/language_test.cpp
   tests/e2e/dialog_fit_test.cpp
   common/language_win32.cpp

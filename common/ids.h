@@ -17,6 +17,13 @@ constexpr int ID_HOTKEY_MASK = 1688;
 constexpr int ID_HOTKEY_MASK_CLOSE = 2688;
 constexpr int ID_HOTKEY_LOCK = 3688;
 constexpr int ID_HOTKEY_LOCK_CLOSE = 4688;
+// The reading keys, on the mask window while it is shown.
+constexpr int ID_HOTKEY_NEXT = 5688;
+constexpr int ID_HOTKEY_PREVIOUS = 5689;
+constexpr int ID_HOTKEY_FINE_NEXT = 5690;
+constexpr int ID_HOTKEY_FINE_PREVIOUS = 5691;
+constexpr int ID_HOTKEY_THICKER = 5692;
+constexpr int ID_HOTKEY_THINNER = 5693;
 
 // Custom window messages.
 constexpr unsigned WM_MASK_TRACK = kWmUser + 1000;     // 2024, controller -> mask
@@ -26,6 +33,13 @@ constexpr unsigned WM_MASK_DESTROY = kWmUser + 1009;   // 2033, to the mask
 constexpr unsigned WM_MASK_OFF = kWmUser + 1010;       // 2034, to the mask
 // softveil's own, in the application range: the controller to itself.
 constexpr unsigned WM_SHOW_START_NOTICE = 0x8000 + 1;  // WM_APP + 1
+// The mask to the controller, sent: the reading keys made the band this
+// thick (wParam, pixels at 96 DPI); the settings take it and are saved.
+constexpr unsigned WM_BAND_THICKNESS = 0x8000 + 2;
+// The controller to itself: saving the thickness failed.
+constexpr unsigned WM_SHOW_SAVE_FAILED = 0x8000 + 3;
+// The mask to itself: reading keys another program holds.
+constexpr unsigned WM_REPORT_REFUSED_KEYS = 0x8000 + 4;
 
 // Menu commands.
 constexpr unsigned ID_MENU_CLOSE = 32771;

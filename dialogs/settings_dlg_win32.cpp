@@ -7,7 +7,10 @@
 #include <string>
 
 #include "common/language_win32.h"
+#include "common/settings_file_win32.h"
+#include "dialogs/more_settings_dlg_win32.h"
 #include "res/resource.h"
+#include "settings/reading_keys.h"
 
 namespace {
 
@@ -130,6 +133,10 @@ INT_PTR CSettingsDlg::OnCommand(WORD id, WORD code) {
       if (code != BN_CLICKED) return FALSE;
       OnColorButton();
       return TRUE;
+    case IDC_MORE_BUTTON:
+      if (code != BN_CLICKED) return FALSE;
+      OnMoreButton();
+      return TRUE;
     default:
       return FALSE;
   }
@@ -156,6 +163,16 @@ void CSettingsDlg::OnColorButton() {
   if (!ChooseColorW(&chooser)) return;
   m_color = chooser.rgbResult;
   if (m_pSwatch) m_pSwatch->SetColor(m_color);
+}
+
+void CSettingsDlg::OnMoreButton() {
+  // The more-settings dialog saves what it holds on its own OK; what is
+  // edited here waits for this dialog's OK.
+  CMoreSettingsDlg more(m_settings);
+  if (m_editingKeys) m_editingKeys(true);
+  if (more.DoModal(hwnd_) == IDOK) m_moreSaved = true;
+  // Taken again as they are now, the new ones at once.
+  if (m_editingKeys) m_editingKeys(false);
 }
 
 INT_PTR CSettingsDlg::OnCtlColor(UINT msg, WPARAM wp, LPARAM lp) {
@@ -198,16 +215,14 @@ void CSettingsDlg::OnOK() {
   MaskSettings updated = SettingsFromForm(ReadForm(), m_settings);
   // Checked before the record is touched, so a refused OK followed by
   // Cancel leaves the record exactly as it was.
-  if (updated.FindDuplicateHotkey() >= 0) {
+  // The reading keys are held too while the mask shows: a hotkey on one of
+  // them (or on next or previous of the orientation chosen now) is refused
+  // the same way.
+  if (updated.FindDuplicateHotkey() >= 0 || FindSharedCombination(updated)) {
     ShowAppMessage(hwnd_, LoadText(IDS_DUPLICATE_HOTKEYS));
     return;
   }
   m_settings = updated;
-  if (!m_settings.Save()) {
-    // The full path: with --settings the file may be anywhere.
-    const std::filesystem::path file = SettingsFileInUse();
-    ShowAppMessage(hwnd_, FormatResourceText(IDS_SAVE_FAILED,
-                                             {file.empty() ? Widen(kSettingsFileName) : file.wstring()}));
-  }
+  SaveSettingsOrSay(hwnd_, m_settings);
   EndDialog(hwnd_, IDOK);
 }

@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "common/dialog_base_win32.h"
 #include "dialogs/color_swatch_win32.h"
@@ -13,11 +15,17 @@
 class CSettingsDlg : public DialogBase {
  public:
   // OK writes the new values into `settings` and saves them.
-  explicit CSettingsDlg(MaskSettings& settings) : m_settings(settings) {}
+  // `editingKeys` is told true when the more-settings dialog opens and false
+  // when it closes, so the reading keys can be let go meanwhile.
+  explicit CSettingsDlg(MaskSettings& settings, std::function<void(bool)> editingKeys = {})
+      : m_settings(settings), m_editingKeys(std::move(editingKeys)) {}
 
   // IDOK only after the record was written and saved (or the failed save was
   // reported to the user); IDCANCEL leaves the record untouched.
   INT_PTR DoModal(HWND owner);
+  // Whether "更多…" opened the more-settings dialog and that saved the
+  // record, whatever this dialog ends with.
+  bool MoreSettingsSaved() const { return m_moreSaved; }
 
  protected:
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -30,6 +38,7 @@ class CSettingsDlg : public DialogBase {
   INT_PTR OnCtlColor(UINT msg, WPARAM wp, LPARAM lp);
   void OnTransparencyReleased();
   void OnColorButton();
+  void OnMoreButton();
   void OnOK();
 
   void ShowForm(const SettingsForm& form);
@@ -39,4 +48,6 @@ class CSettingsDlg : public DialogBase {
   COLORREF m_color = 0;  // the colour chosen in this opening, saved on OK
   MaskSettings& m_settings;
   std::unique_ptr<CColorSwatch> m_pSwatch;
+  bool m_moreSaved = false;
+  std::function<void(bool)> m_editingKeys;
 };

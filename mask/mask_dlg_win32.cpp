@@ -2,7 +2,9 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <ctime>
+#include <utility>
 
 #include "common/globals.h"
 #include "common/ids.h"
@@ -11,12 +13,28 @@
 #include "mask/clock_text.h"
 #include "res/resource.h"
 #include "settings/hotkey_win32.h"
+#include "settings/key_combo.h"
+
+namespace {
+
+// The hotkey ids follow BandKey's order.
+constexpr int HotkeyIdOf(BandKey key) { return ID_HOTKEY_NEXT + static_cast<int>(key); }
+static_assert(HotkeyIdOf(BandKey::Previous) == ID_HOTKEY_PREVIOUS);
+static_assert(HotkeyIdOf(BandKey::FineNext) == ID_HOTKEY_FINE_NEXT);
+static_assert(HotkeyIdOf(BandKey::FinePrevious) == ID_HOTKEY_FINE_PREVIOUS);
+static_assert(HotkeyIdOf(BandKey::Thicker) == ID_HOTKEY_THICKER);
+static_assert(HotkeyIdOf(BandKey::Thinner) == ID_HOTKEY_THINNER);
+constexpr BandKey kAllBandKeys[] = {BandKey::Next,    BandKey::Previous, BandKey::FineNext,
+                                    BandKey::FinePrevious, BandKey::Thicker,  BandKey::Thinner};
+
+}  // namespace
 
 CMaskDlg::CMaskDlg(const MaskSettings& settings) : m_settings(settings) { g_bMaskOff = 1; }
 
 bool CMaskDlg::Create(HWND owner) { return CreateModeless(IDD_MASK, owner) != nullptr; }
 
 void CMaskDlg::DestroyWindow() {
+  ReleaseReadingKeys();
   m_pfnSetLayeredWindowAttributes = nullptr;
   m_hUser32.reset();
   if (hwnd_) ::DestroyWindow(hwnd_);
@@ -87,6 +105,14 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWWINDOW:
       OnShowWindow();
       return FALSE;
+    case WM_WINDOWPOSCHANGED:
+      // Every way the mask shows or hides ends here (the tick, Enter, Esc,
+      // Alt+F4, another program): the reading keys follow.
+      SyncReadingKeys();
+      return FALSE;
+    case WM_REPORT_REFUSED_KEYS:
+      ShowRefusedKeys();
+      return TRUE;
     case WM_TIMER:
       OnClockTimer();
       return FALSE;
@@ -279,13 +305,87 @@ void CMaskDlg::OnCommand(WPARAM wp, LPARAM lp) {
 }
 
 void CMaskDlg::OnHotkey(WPARAM wp) {
-  switch (LOWORD(wp)) {
+  const int id = LOWORD(wp);
+  switch (id) {
     case ID_HOTKEY_MASK:
       g_bMaskOff = g_bMaskOff ? 0 : 1;
       break;
     case ID_HOTKEY_MASK_CLOSE:
       g_bMaskOff = 1;
       break;
+    default:
+      if (id >= ID_HOTKEY_NEXT && id <= ID_HOTKEY_THINNER) OnReadingKey(static_cast<BandKey>(id - ID_HOTKEY_NEXT));
+      break;
+  }
+}
+
+void CMaskDlg::SyncReadingKeys() {
+  const bool wanted = hwnd_ && IsWindowVisible(hwnd_) && !m_readingKeysPaused;
+  if (wanted == m_readingKeysHeld) return;
+  if (wanted) {
+    HoldReadingKeys();
+  } else {
+    ReleaseReadingKeys();
+  }
+}
+
+void CMaskDlg::PauseReadingKeys(bool paused) {
+  m_readingKeysPaused = paused;
+  SyncReadingKeys();
+}
+
+void CMaskDlg::ReleaseReadingKeys() {
+  if (!m_readingKeysHeld) return;
+  m_readingKeysHeld = false;
+  for (BandKey key : kAllBandKeys) UnregisterHotKey(hwnd_, HotkeyIdOf(key));
+}
+
+void CMaskDlg::HoldReadingKeys() {
+  m_readingKeysHeld = true;
+  std::wstring refused;
+  for (const ReadingRegistration& held : ReadingRegistrations(m_settings)) {
+    if (RegisterHotKey(hwnd_, HotkeyIdOf(held.key), held.combo.fsModifiers, static_cast<UINT>(held.combo.vk))) continue;
+    if (std::find(m_toldRefused.begin(), m_toldRefused.end(), held.combo) != m_toldRefused.end()) continue;
+    m_toldRefused.push_back(held.combo);
+    if (!refused.empty()) refused += LoadText(IDS_LIST_SEPARATOR);
+    refused += Widen(KeyComboDisplayName(held.combo));
+  }
+  if (refused.empty()) return;
+  // Told from the message loop, not from inside the tick that showed the mask.
+  if (!m_refusedToTell.empty()) m_refusedToTell += LoadText(IDS_LIST_SEPARATOR);
+  m_refusedToTell += refused;
+  PostMessageW(hwnd_, WM_REPORT_REFUSED_KEYS, 0, 0);
+}
+
+void CMaskDlg::ShowRefusedKeys() {
+  const std::wstring names = std::exchange(m_refusedToTell, {});
+  if (names.empty()) return;
+  ShowAppMessage(GetWindow(hwnd_, GW_OWNER), FormatResourceText(IDS_READING_KEYS_REFUSED, {names}));
+}
+
+void CMaskDlg::OnReadingKey(BandKey key) {
+  // A key pressed just before the mask hid may still be on its way.
+  if (!IsWindowVisible(hwnd_)) return;
+  const bool horizontal = m_settings.horizontal != 0;
+  BandKeyInput in;
+  in.key = key;
+  in.horizontal = horizontal;
+  in.area = m_rcTarget;
+  in.dpi = m_nShownDpi;
+  in.band = horizontal ? m_horizontalBand : m_verticalBand;
+  in.thickness = m_nBandHeight;
+  in.steps = ReadingStepsOf(m_settings);
+  const BandKeyResult result = ApplyBandKey(in);
+  if (result.thickness != m_nBandHeight) {
+    m_nBandHeight = result.thickness;
+    // The settings record is the controller's: it takes the new height as
+    // a confirmed setting and saves it.
+    SendMessageW(GetWindow(hwnd_, GW_OWNER), WM_BAND_THICKNESS, static_cast<WPARAM>(result.thickness), 0);
+  }
+  if (horizontal) {
+    SetHorizontalBand(result.band.start, result.band.end);
+  } else {
+    SetVerticalBand(result.band.start, result.band.end);
   }
 }
 

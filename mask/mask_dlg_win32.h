@@ -5,10 +5,12 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/dialog_base_win32.h"
 #include "common/handles_win32.h"
 #include "mask/band.h"
+#include "mask/band_keys.h"
 #include "mask/monitors.h"
 #include "settings/mask_settings.h"
 
@@ -41,6 +43,15 @@ class CMaskDlg : public DialogBase {
   // and a new colour and opacity show at once rather than at the next show.
   void ApplySettings();
 
+  // The reading keys are held exactly while the mask is shown. Release lets
+  // them go now (before other hotkeys are registered anew); Sync takes them
+  // again, as the settings now say, if the mask is shown.
+  void ReleaseReadingKeys();
+  void SyncReadingKeys();
+  // While the keys are being set in the more-settings dialog they are let
+  // go, so that they can be typed into its boxes, shown mask or not.
+  void PauseReadingKeys(bool paused);
+
   // The thickness windows are measured against and the band is dragged and
   // placed with, in 96-DPI pixels: 100 until the window exists, then the
   // settings' height.
@@ -63,6 +74,9 @@ class CMaskDlg : public DialogBase {
   void OnRButtonUp(LPARAM lp);
   void OnCommand(WPARAM wp, LPARAM lp);
   void OnHotkey(WPARAM wp);
+  void HoldReadingKeys();
+  void OnReadingKey(BandKey key);
+  void ShowRefusedKeys();
   void OnClockTimer();
   void PlaceClockLabel();
   // The band's thickness in pixels on the monitor the mask is shown on.
@@ -96,4 +110,11 @@ class CMaskDlg : public DialogBase {
     std::optional<Rect> hole;
   };
   std::optional<AppliedRegion> m_appliedRegion;
+
+  bool m_readingKeysHeld = false;
+  bool m_readingKeysPaused = false;
+  // Reading keys another program held when the mask showed: each is told
+  // once in a run, then left alone.
+  std::vector<HotkeySpec> m_toldRefused;
+  std::wstring m_refusedToTell;
 };

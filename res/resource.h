@@ -12,6 +12,7 @@
 #define IDD_SETTINGS 131
 #define IDC_LINK_CURSOR 133
 #define IDI_COLORS 134
+#define IDD_MORE_SETTINGS 140
 
 // Controller (template 102).
 #define IDC_CONTROL_EDIT 1000
@@ -48,6 +49,19 @@
 #define IDC_VERTICAL 1024
 #define IDC_COLOR_BUTTON 1027
 #define IDC_SWATCH_PLACEHOLDER 1028
+#define IDC_MORE_BUTTON 1100
+
+// The more-settings dialog (template 140).
+#define IDC_KEY_NEXT 1101
+#define IDC_KEY_PREVIOUS 1102
+#define IDC_KEY_THICKER 1103
+#define IDC_KEY_THINNER 1104
+#define IDC_STEP 1111
+#define IDC_OVERLAP 1112
+#define IDC_FINE_STEP 1113
+#define IDC_THICKNESS_STEP 1114
+#define IDC_AUTOSTART 1130
+#define IDC_LANGUAGE 1140
 
 // Strings. Messages with parameters name them %1, %2 where the language
 // puts them.
@@ -69,3 +83,9 @@
 #define IDS_SETTINGS_WITHOUT_PATH 215
 #define IDS_USAGE 216
 #define IDS_AUTOSTART_FAILED 217
+#define IDS_UNUSABLE_KEY 218          // %1 the key
+#define IDS_READING_KEYS_REFUSED 219  // %1 the keys, IDS_LIST_SEPARATOR between them
+#define IDS_LIST_SEPARATOR 220
+#define IDS_LANGUAGE_AUTO 221         // the language drop-down's entries
+#define IDS_LANGUAGE_CHINESE 222
+#define IDS_LANGUAGE_ENGLISH 223

@@ -245,10 +245,12 @@ start_wine_session() {
   exec {WINE_SESSION_INPUT}>"$fifo"
   rm -f "$fifo"
   wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
-  # Up before the first test program: on a busy machine a program started
-  # sooner brings up parts of the session itself, with ctest's pipe as their
-  # output, and ctest then waits for them until it gives up on the program.
-  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # Up before the first test program: a program that finds no desktop or
+  # services yet starts them itself and hands them its own output, which they
+  # hold open for the rest of the session, and ctest waits for that output
+  # until its time-out. Asking for the desktop window, with our output
+  # discarded, returns once the desktop is up; the services follow.
+  wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
   for _ in $(seq 100); do
     pgrep -f 'explorer.exe /desktop' >/dev/null && pgrep -f 'services.exe' >/dev/null && return 0
     sleep 0.1

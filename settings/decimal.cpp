@@ -1,6 +1,7 @@
 #include "settings/decimal.h"
 
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -36,3 +37,20 @@ std::int32_t ParseSaturated(std::string_view text) {
 std::int32_t DecimalToInt(std::string_view text) { return ParseSaturated(text); }
 
 std::int32_t DecimalToLong(std::string_view text) { return ParseSaturated(text); }
+
+std::optional<std::int32_t> PlainDecimal(std::string_view text) {
+  std::size_t i = 0;
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) i = 1;
+  if (i == text.size()) return std::nullopt;
+  for (std::size_t j = i; j < text.size(); ++j) {
+    if (text[j] < '0' || text[j] > '9') return std::nullopt;
+  }
+  // Past the range it would saturate; a number that large is not plain.
+  if (text.size() - i > 10) return std::nullopt;
+  const std::int64_t magnitude = std::stoll(std::string(text.substr(i)));
+  const std::int64_t value = text[0] == '-' ? -magnitude : magnitude;
+  if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}

@@ -5,7 +5,12 @@
 // Windows C library's atol does.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 std::int32_t DecimalToInt(std::string_view text);   // atoi semantics
 std::int32_t DecimalToLong(std::string_view text);  // atol semantics
+
+// The whole text as one decimal number: an optional sign and digits, within
+// the 32-bit range, nothing else. Nothing for any other text.
+std::optional<std::int32_t> PlainDecimal(std::string_view text);

@@ -11,6 +11,7 @@ constexpr std::uint32_t kModShift = 4;
 struct HotkeySpec {
   std::uint32_t fsModifiers = 0;
   std::int32_t vk = 0;
+  friend bool operator==(const HotkeySpec&, const HotkeySpec&) = default;
 };
 
 bool HotkeyHasAlt(const char* text);

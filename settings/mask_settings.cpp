@@ -1,5 +1,6 @@
 #include "settings/mask_settings.h"
 
+#include <optional>
 #include <string>
 
 #include "settings/decimal.h"
@@ -33,6 +34,14 @@ constexpr SettingsKey kKeys[] = {
     TextKey("hotkey_mask_open", &MaskSettings::hotkey_mask_open, "CTRL|ALT|O"),
     TextKey("hotkey_lock_open", &MaskSettings::hotkey_lock_open, "CTRL|ALT|L"),
     TextKey("color", &MaskSettings::color, "0"),
+    Optional(TextKey("hotkey_next", &MaskSettings::hotkey_next, "")),
+    Optional(TextKey("hotkey_previous", &MaskSettings::hotkey_previous, "")),
+    Optional(TextKey("hotkey_thicker", &MaskSettings::hotkey_thicker, "")),
+    Optional(TextKey("hotkey_thinner", &MaskSettings::hotkey_thinner, "")),
+    Optional(IntKey("step", &MaskSettings::step, 0)),
+    Optional(IntKey("fine_step", &MaskSettings::fine_step, 20)),
+    Optional(IntKey("overlap", &MaskSettings::overlap, -1)),
+    Optional(IntKey("thickness_step", &MaskSettings::thickness_step, 10)),
     Optional(TextKey("language", &MaskSettings::language, kLanguageAuto)),
 };
 
@@ -52,7 +61,10 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& directory) {
 
 void MaskSettings::ReadFrom(const IniDocument& doc) {
   for (const SettingsKey& key : kKeys) {
-    if (key.intField) {
+    if (key.intField && key.optional) {
+      const std::optional<std::string> text = doc.Get(kSettingsSection, key.name);
+      this->*key.intField = text ? PlainDecimal(*text).value_or(key.intDefault) : key.intDefault;
+    } else if (key.intField) {
       this->*key.intField = ProfileInt(doc, kSettingsSection, key.name, key.intDefault);
     } else {
       SetSettingsText(this->*key.textField,

@@ -23,6 +23,20 @@ struct MaskSettings {
   // that a record saved without ever being loaded adds no language key.
   char language[kSettingsTextSize] = "auto";
 
+  // The reading keys (settings/reading_keys.h) as the file writes them
+  // ("CTRL|ALT|DOWN"); empty: the default, which for next and previous
+  // follows the band's orientation.
+  char hotkey_next[kSettingsTextSize] = {};
+  char hotkey_previous[kSettingsTextSize] = {};
+  char hotkey_thicker[kSettingsTextSize] = {};
+  char hotkey_thinner[kSettingsTextSize] = {};
+  // Their lengths, in pixels at 96 DPI like the band. The record starts
+  // with the defaults, so a record built in code writes no key for them.
+  int step = 0;             // 0: the band's thickness less the overlap
+  int fine_step = 20;       // next and previous with Shift added
+  int overlap = -1;         // -1: an eighth of the band's thickness
+  int thickness_step = 10;  // thicker and thinner
+
   // Fills every field from the settings file in use (see SettingsFileInUse),
   // with the defaults for whatever is missing. Always returns 1; never
   // creates the file.
@@ -57,6 +71,9 @@ struct SettingsKey {
   // The first six keys are always written. A key added later is written
   // only once the file has it or its value is not the default, so a reader
   // who never used that setting keeps the file of six keys they always had.
+  // Such a key's number is read only from a plain decimal text (blanks
+  // around it aside); anything else gives its default, where the profile
+  // functions would read 0.
   bool optional = false;
 };
 

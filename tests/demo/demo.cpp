@@ -1,6 +1,7 @@
 // A short demo for a headless machine: a text window, softveil's mask over
-// it, a dragged band, lock mode and the two dialogs, each saved as a
-// screenshot. Usage: demo.exe <softveil.exe> <screenshot folder> [monitors]
+// it, a dragged band, lock mode, the two dialogs and the more-settings
+// dialog, each saved as a screenshot.
+// Usage: demo.exe <softveil.exe> <screenshot folder> [monitors]
 // softveil and the text window speak the language of the locale the demo
 // runs in; the dialogs are found by their controls, whatever their captions.
 // With "monitors", on a desktop of two monitors: the mask over a text window
@@ -130,7 +131,17 @@ int wmain(int argc, wchar_t** argv) {
     HWND dlg = app.OpenDialog(d.dialog);
     Pause(800);
     Screenshot(d.shot);
+    if (dlg && d.dialog == Dialog::Settings) {
+      // Its "更多…" opens the more-settings dialog over it.
+      if (HWND more = OpenMoreSettings(app, dlg)) {
+        Pause(800);
+        Screenshot(L"7-more-settings");
+        PostMessageW(more, WM_COMMAND, IDCANCEL, 0);
+        WaitGone(more);
+      }
+    }
     if (dlg) PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+    WaitGone(dlg);
   }
 
   return app.Exit() == 0u ? 0 : 1;

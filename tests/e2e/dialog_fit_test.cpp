@@ -22,7 +22,7 @@ const Language kLanguages[] = {{"Chinese", LanguageId(UiLanguage::Chinese)},
                                {"English", LanguageId(UiLanguage::English)}};
 
 // The windows a user sees; the controller never shows.
-const int kTemplates[] = {IDD_SETTINGS, IDD_ABOUT, IDD_MASK};
+const int kTemplates[] = {IDD_SETTINGS, IDD_MORE_SETTINGS, IDD_ABOUT, IDD_MASK};
 
 INT_PTR CALLBACK Quiet(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG ? TRUE : FALSE; }
 
@@ -116,8 +116,8 @@ std::string Overflow(HWND control) {
 class DialogFit : public testing::Test {
  protected:
   void SetUp() override {
-    // The settings template holds a trackbar.
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    // The settings template holds a trackbar, the more-settings one hotkey boxes.
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     module_ = LoadLibraryExW(SoftveilExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(module_) << "cannot load softveil.exe as data";
@@ -186,6 +186,20 @@ TEST_F(DialogFit, TextsSetAtRunTimeFitTheirPlaces) {
     EXPECT_LE(clockSize.cx, ClientOf(clock).right) << Narrow(text);
     EXPECT_LE(clockSize.cy, ClientOf(clock).bottom) << Narrow(text);
     DestroyWindow(mask);
+
+    // The language drop-down's entries, beside its arrow button.
+    HWND more = Create(language, IDD_MORE_SETTINGS);
+    ASSERT_TRUE(more);
+    HWND box = GetDlgItem(more, IDC_LANGUAGE);
+    ASSERT_TRUE(box);
+    const HFONT boxFont = reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0));
+    const int room = ClientOf(box).right - GetSystemMetrics(SM_CXVSCROLL) - 2 * Scaled(box, 3);
+    for (UINT id : {IDS_LANGUAGE_AUTO, IDS_LANGUAGE_CHINESE, IDS_LANGUAGE_ENGLISH}) {
+      const std::wstring name = LoadTextFrom(module_, language.id, id);
+      ASSERT_FALSE(name.empty());
+      EXPECT_LE(TextSize(box, boxFont, name, DT_SINGLELINE).cx, room) << Narrow(name);
+    }
+    DestroyWindow(more);
   }
 }
 

@@ -12,7 +12,6 @@ namespace fs = std::filesystem;
 // The colour chooser's red, green and blue boxes.
 constexpr int kChooserRed = 706, kChooserGreen = 707, kChooserBlue = 708;
 
-constexpr wchar_t kDuplicateMessage[] = L"您设置的快捷键有重复的，请检查一下！";
 constexpr char kHomePage[] = "https://softveil.quorvane.org/";
 
 // The reading window lies left of both centred dialogs, so the topmost mask

@@ -212,7 +212,8 @@ HWND Softveil::OpenDialog(UINT command, const std::wstring& caption) const {
 
 HWND Softveil::FindDialog(Dialog dialog) const {
   // The settings dialog has the trackbar; the about dialog the link's
-  // placeholder, whose id the settings dialog gives a radio button.
+  // placeholder, whose id the settings dialog gives a radio button; the
+  // more-settings dialog the reading keys' boxes.
   auto found = WindowsOfProcess(pid(), [dialog](HWND h) {
     if (!IsWindowVisible(h) || ClassName(h) != L"#32770") return false;
     const bool settings = GetDlgItem(h, IDC_TRANSPARENCY) != nullptr;
@@ -221,6 +222,8 @@ HWND Softveil::FindDialog(Dialog dialog) const {
         return settings;
       case Dialog::About:
         return !settings && GetDlgItem(h, IDC_LINK_PLACEHOLDER) != nullptr;
+      case Dialog::MoreSettings:
+        return GetDlgItem(h, IDC_KEY_NEXT) != nullptr;
     }
     return false;
   });
@@ -234,6 +237,10 @@ HWND Softveil::WaitForDialog(Dialog dialog, int timeoutMs) const {
 }
 
 HWND Softveil::OpenDialog(Dialog dialog) const {
+  if (dialog == Dialog::MoreSettings) {
+    HWND settings = OpenDialog(Dialog::Settings);
+    return settings ? OpenMoreSettings(*this, settings) : nullptr;
+  }
   Command(dialog == Dialog::Settings ? ID_MENU_SETTINGS : ID_MENU_AUTHOR);
   return WaitForDialog(dialog);
 }
@@ -578,6 +585,25 @@ void SetItemText(HWND dlg, int id, const wchar_t* text) {
                       nullptr);
 }
 
+void PressButton(HWND dlg, int id) { PostMessageW(GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
+
+LRESULT ButtonState(HWND dlg, int id) { return SendDlgItemMessageW(dlg, id, BM_GETCHECK, 0, 0); }
+
+WORD HotkeyControlOf(HWND dlg, int id) {
+  DWORD_PTR value = 0;
+  SendMessageTimeoutW(GetDlgItem(dlg, id), HKM_GETHOTKEY, 0, 0, SMTO_ABORTIFHUNG, 2000, &value);
+  return static_cast<WORD>(value);
+}
+
+void SetHotkeyControl(HWND dlg, int id, WORD value) {
+  SendMessageTimeoutW(GetDlgItem(dlg, id), HKM_SETHOTKEY, value, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+}
+
+HWND OpenMoreSettings(const Softveil& app, HWND settings) {
+  PressButton(settings, IDC_MORE_BUTTON);
+  return app.WaitForDialog(Dialog::MoreSettings);
+}
+
 POINT WindowCenter(HWND hwnd) {
   RECT rc = {};
   GetWindowRect(hwnd, &rc);
@@ -792,4 +818,46 @@ bool SetImmutable(const fs::path& dir, bool on) {
   if (pi.hProcess) CloseHandle(pi.hProcess);
   if (pi.hThread) CloseHandle(pi.hThread);
   return WaitUntil([&] { return CanCreateFileIn(dir) != on; }, 5000);
+}
+
+std::vector<std::string> ControlsCutShort(HWND dialog, int dpi, int* checked) {
+  std::vector<std::string> problems;
+  RECT client;
+  GetClientRect(dialog, &client);
+  MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  // The dialogs' font as this (equally DPI-aware) program makes it.
+  HDC screen = GetDC(nullptr);
+  HFONT font = CreateFontW(-MulDiv(11, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体");
+  HGDIOBJ old = SelectObject(screen, font);
+  int measured = 0;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT rc;
+    GetWindowRect(child, &rc);
+    const std::wstring text = WindowText(child);
+    const std::string what = "control " + std::to_string(GetDlgCtrlID(child)) + " (" + std::to_string(rc.left) + "," +
+                             std::to_string(rc.top) + ")-(" + std::to_string(rc.right) + "," +
+                             std::to_string(rc.bottom) + ")";
+    if (rc.left < client.left || rc.top < client.top || rc.right > client.right || rc.bottom > client.bottom) {
+      problems.push_back(what + " reaches out of the dialog");
+    }
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    const bool label = ClassName(child) == L"Static" && (style & SS_TYPEMASK) <= SS_RIGHT;
+    const LONG kind = style & BS_TYPEMASK;
+    const bool box = ClassName(child) == L"Button" &&
+                     (kind == BS_AUTOCHECKBOX || kind == BS_AUTORADIOBUTTON || kind == BS_3STATE || kind == BS_CHECKBOX);
+    if (text.empty() || !(label || box)) continue;
+    SIZE extent;
+    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    // A check box or radio button draws its box (13 px at 96 DPI) and a gap first.
+    const int room = (rc.right - rc.left) - (box ? MulDiv(13 + 3, dpi, 96) : 0);
+    if (extent.cx > room) problems.push_back(what + " cuts off its text");
+    ++measured;
+  }
+  SelectObject(screen, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  if (checked) *checked = measured;
+  return problems;
 }

@@ -22,9 +22,10 @@
 inline constexpr wchar_t kAppTitle[] = L"softveil";
 inline constexpr wchar_t kSettingsCaption[] = L"设置";
 inline constexpr wchar_t kAboutCaption[] = L"关于 softveil";
+inline constexpr wchar_t kDuplicateMessage[] = L"您设置的快捷键有重复的，请检查一下！";
 
 // softveil's dialogs, told apart by their controls.
-enum class Dialog { Settings, About };
+enum class Dialog { Settings, About, MoreSettings };
 
 // Polls `done` every `pollMs` until it holds or `timeoutMs` passes, answering
 // the messages sent to this thread meanwhile.
@@ -118,6 +119,7 @@ class Softveil {
   // The same for a dialog in whatever language it speaks.
   HWND FindDialog(Dialog dialog) const;
   HWND WaitForDialog(Dialog dialog, int timeoutMs = 5000) const;
+  // The more-settings dialog opens over the settings dialog it comes from.
   HWND OpenDialog(Dialog dialog) const;
   HWND FindMessageBox() const;
   // Every visible dialog of the program, message boxes and the colour
@@ -235,12 +237,25 @@ std::vector<std::wstring> ChildTexts(HWND parent);
 std::wstring ItemText(HWND dlg, int id);
 // Sets a control's text; sent with a time-out, so a hung program cannot hold the test.
 void SetItemText(HWND dlg, int id, const wchar_t* text);
+// Clicks a button of a dialog. Posted: OK may open a message box and a
+// button another dialog, whose modal runs would hold a sent message.
+void PressButton(HWND dlg, int id);
+// The check state of a button (BST_CHECKED, BST_UNCHECKED, BST_INDETERMINATE).
+LRESULT ButtonState(HWND dlg, int id);
+
+// A standard hotkey control's value (key in the low byte, the control's
+// modifier bits in the high byte), read and set from outside.
+WORD HotkeyControlOf(HWND dlg, int id);
+void SetHotkeyControl(HWND dlg, int id, WORD value);
 
 // The centre of a window's rectangle, in screen coordinates.
 POINT WindowCenter(HWND hwnd);
 
 // The colour shown on the screen at (x, y), as 0x00BBGGRR.
 COLORREF ScreenPixel(int x, int y);
+
+// Opens the more-settings dialog from the open settings dialog's "更多…".
+HWND OpenMoreSettings(const Softveil& app, HWND settings);
 
 // Types `height` into the open settings dialog and presses OK. Returns the
 // message box the program then shows, or null once the dialog closed
@@ -260,6 +275,12 @@ bool CanCreateFileIn(const std::filesystem::path& dir);
 // root from creating files under Wine, an immutable directory does. False
 // when that cannot be done here.
 bool SetImmutable(const std::filesystem::path& dir, bool on);
+
+// The visible controls of a dialog that reach out of it, and the labels,
+// check boxes and radio buttons too narrow for their text in the dialogs'
+// font (11-point 宋体) at `dpi`, each described; `checked` counts the texts
+// measured.
+std::vector<std::string> ControlsCutShort(HWND dialog, int dpi, int* checked = nullptr);
 
 // What the settings dialog shows, read from outside.
 struct HotkeyRowView {

@@ -21,6 +21,11 @@ struct UiTexts {
   std::wstring cancel;
   std::wstring horizontal;
   std::wstring maskHotkeys;            // the mask hotkey row's group box
+  std::wstring more;                   // the settings dialog's button to the more-settings dialog
+  std::wstring moreCaption;
+  std::wstring autostart;
+  std::vector<std::wstring> languages;  // the language drop-down's entries
+  std::wstring languageNote;
   std::wstring aboutCaption;
   std::wstring aboutOk;
   std::wstring author;
@@ -41,6 +46,11 @@ const UiTexts kChinese{
     L"取  消",
     L"横向",
     L"遮罩开启、关闭快捷键设置",
+    L"更多…",
+    L"更多设置",
+    L"开机时启动 softveil",
+    {L"跟随系统", L"中文（简体）", L"English"},
+    L"新语言在各窗口下次打开时生效，重启 softveil 后全部生效。",
     L"关于 softveil",
     L"确定",
     L"作者：quorvane",
@@ -61,6 +71,11 @@ const UiTexts kEnglish{
     L"Cancel",
     L"Horizontal",
     L"Hotkey to switch the mask on and off",
+    L"More…",
+    L"More settings",
+    L"Start softveil when I sign in",
+    {L"Same as Windows", L"中文（简体）", L"English"},
+    L"A new language applies to each window the next time it opens, and to everything after softveil restarts.",
     L"About softveil",
     L"OK",
     L"Author: quorvane",
@@ -81,6 +96,23 @@ constexpr char kDefaultsFile[] =
     "hotkey_lock_open=ALT|CTRL|L\r\ncolor=0\r\n";
 
 bool RunIsEnglish() { return CommandLineOption("language") == "en"; }
+
+bool HasText(const std::vector<std::wstring>& texts, const std::wstring& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// The entries of a drop-down of another process.
+std::vector<std::wstring> DropDownItems(HWND box) {
+  std::vector<std::wstring> items;
+  const LRESULT count = SendMessageW(box, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    if (SendMessageW(box, CB_GETLBTEXTLEN, i, 0) >= static_cast<LRESULT>(std::size(text))) break;
+    SendMessageW(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.emplace_back(text);
+  }
+  return items;
+}
 
 class LanguageTest : public ReaderTest {
  protected:
@@ -133,9 +165,19 @@ class LanguageTest : public ReaderTest {
     EXPECT_EQ(ItemText(settings, IDOK), texts.ok);
     EXPECT_EQ(ItemText(settings, IDC_CANCEL_BUTTON), texts.cancel);
     EXPECT_EQ(ItemText(settings, IDC_HORIZONTAL), texts.horizontal);
+    EXPECT_EQ(ItemText(settings, IDC_MORE_BUTTON), texts.more);
     const std::vector<std::wstring> labels = ChildTexts(settings);
-    EXPECT_NE(std::find(labels.begin(), labels.end(), texts.maskHotkeys), labels.end())
-        << testing::PrintToString(labels);
+    EXPECT_TRUE(HasText(labels, texts.maskHotkeys)) << testing::PrintToString(labels);
+
+    HWND more = OpenMoreSettings(*app_, settings);
+    ASSERT_TRUE(more);
+    EXPECT_EQ(WindowText(more), texts.moreCaption);
+    EXPECT_EQ(ItemText(more, IDC_AUTOSTART), texts.autostart);
+    EXPECT_EQ(DropDownItems(GetDlgItem(more, IDC_LANGUAGE)), texts.languages);
+    EXPECT_TRUE(HasText(ChildTexts(more), texts.languageNote)) << testing::PrintToString(ChildTexts(more));
+    PostMessageW(more, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitGone(more));
+
     // The lock row as the mask row: refused.
     SetItemText(settings, IDC_LOCK_KEY, L"O");
     PostMessageW(settings, WM_COMMAND, IDOK, 0);
@@ -152,8 +194,7 @@ class LanguageTest : public ReaderTest {
     EXPECT_EQ(WindowText(about), texts.aboutCaption);
     EXPECT_EQ(ItemText(about, IDOK), texts.aboutOk);
     const std::vector<std::wstring> aboutTexts = ChildTexts(about);
-    EXPECT_NE(std::find(aboutTexts.begin(), aboutTexts.end(), texts.author), aboutTexts.end())
-        << testing::PrintToString(aboutTexts);
+    EXPECT_TRUE(HasText(aboutTexts, texts.author)) << testing::PrintToString(aboutTexts);
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitGone(about));
 
@@ -210,6 +251,52 @@ TEST_F(LanguageTest, TheLanguageKeyOverridesTheSystem) {
   TempDir secondDir;
   WriteBytes(secondDir.path() / "softveil.ini", ini);
   ExpectDialogsAndMessages(Other(), secondDir.path());
+}
+
+TEST_F(LanguageTest, ChosenInMoreSettingsEachWindowSpeaksItWhenItNextOpens) {
+  Start(kReader);
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  HWND more = app_->OpenDialog(Dialog::MoreSettings);
+  ASSERT_TRUE(more);
+  HWND settings = app_->FindDialog(Dialog::Settings);
+  HWND box = GetDlgItem(more, IDC_LANGUAGE);
+  EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 0) << "without a language line: the system's";
+  const LRESULT other = RunIsEnglish() ? 1 : 2;
+  SendMessageW(box, CB_SETCURSEL, other, 0);
+  PostMessageW(more, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitGone(more));
+  // Saved by the more-settings dialog, whatever the settings dialog does next.
+  PostMessageW(settings, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitGone(settings));
+  const std::string saved = ReadBytes(app_->IniPath()).value_or("<no file>");
+  EXPECT_NE(saved.find("\r\nlanguage=" + Other().iniValue + "\r\n"), std::string::npos) << saved;
+
+  // The tray menu and the dialogs, opened anew, speak the other language.
+  MenuProbe probe(app_->controller());
+  ASSERT_TRUE(probe.ready());
+  EXPECT_EQ(probe.ItemsOf([&] { app_->OpenTrayMenu(); }), Other().trayMenu);
+  ASSERT_TRUE(CloseMenu());
+  HWND about = app_->OpenDialog(Dialog::About);
+  ASSERT_TRUE(about);
+  EXPECT_EQ(WindowText(about), Other().aboutCaption);
+  PostMessageW(about, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitGone(about));
+  // The mask stayed open: its label keeps the language it was made in.
+  PressKeys({VK_CONTROL, VK_MENU, 'L'});
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(LockLabel()) != FALSE; }, 3000));
+  EXPECT_EQ(WindowText(LockLabel()), System().lockLabel);
+  PressKeys({VK_CONTROL, VK_MENU, 'L'});
+
+  // Started again on the same file, everything speaks it.
+  TearDown();
+  Start(kReader, saved);
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  PressKeys({VK_CONTROL, VK_MENU, 'L'});
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(LockLabel()) != FALSE; }, 3000));
+  EXPECT_EQ(WindowText(LockLabel()), Other().lockLabel);
+  PressKeys({VK_CONTROL, VK_MENU, 'L'});
 }
 
 TEST_F(LanguageTest, AutoAndUnknownValuesFollowTheSystem) {

@@ -307,43 +307,40 @@ TEST_F(HighDpi, SettingsDialogShowsEveryControlWhole) {
   PostMessageW(app_->controller(), WM_COMMAND, kSettingsCommand, 0);
   HWND dialog = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (dialog = app_->FindDialog(L"设置")) != nullptr; }));
-  RECT client;
-  GetClientRect(dialog, &client);
-  MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  // The dialog's font, 11-point 宋体, as this (equally DPI-aware) program
-  // makes it: 22 pixels at 144 DPI.
-  HDC screen = GetDC(nullptr);
-  HFONT font = CreateFontW(-MulDiv(11, 144, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"宋体");
-  HGDIOBJ old = SelectObject(screen, font);
   int checked = 0;
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(child)) continue;
-    RECT rc;
-    GetWindowRect(child, &rc);
-    const std::wstring text = WindowText(child);
-    const std::string what = "control " + std::to_string(GetDlgCtrlID(child)) + " " + Describe(rc);
-    EXPECT_GE(rc.left, client.left) << what;
-    EXPECT_GE(rc.top, client.top) << what;
-    EXPECT_LE(rc.right, client.right) << what;
-    EXPECT_LE(rc.bottom, client.bottom) << what;
-    const LONG style = GetWindowLongW(child, GWL_STYLE);
-    const bool label = ClassName(child) == L"Static" && (style & SS_TYPEMASK) <= SS_RIGHT;
-    const LONG kind = style & BS_TYPEMASK;
-    const bool box = ClassName(child) == L"Button" && (kind == BS_AUTOCHECKBOX || kind == BS_AUTORADIOBUTTON);
-    if (text.empty() || !(label || box)) continue;
-    SIZE extent;
-    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
-    // A check box or radio button draws its box (13 px at 96 DPI) and a gap first.
-    const int room = (rc.right - rc.left) - (box ? MulDiv(13 + 3, 144, 96) : 0);
-    EXPECT_LE(extent.cx, room) << what << " cuts off its text";
-    ++checked;
-  }
-  SelectObject(screen, old);
-  DeleteObject(font);
-  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(ControlsCutShort(dialog, 144, &checked), std::vector<std::string>());
   EXPECT_GE(checked, 10);
+
+  // The more-settings dialog it opens likewise.
+  HWND more = OpenMoreSettings(*app_, dialog);
+  ASSERT_TRUE(more);
+  EXPECT_EQ(ControlsCutShort(more, 144, &checked), std::vector<std::string>());
+  EXPECT_GE(checked, 12);
+  PostMessageW(more, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(WaitGone(more));
   PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(HighDpi, ReadingKeysStepInPixelsAt96Dpi) {
+  StartOver({200, 100, 1000, 900}, {200, 100, 1000, 900});
+  // Band 200 is 300 pixels, stored 250..550; its opening starts 8 pixels in.
+  const auto bandAt = [&](int start, int end) {
+    return WaitUntil([&] {
+      return RegionContains(mask_, 400, start + 7) && !RegionContains(mask_, 400, start + 8) &&
+             !RegionContains(mask_, 400, end - 1) && RegionContains(mask_, 400, end);
+    });
+  };
+  ASSERT_TRUE(bandAt(250, 550));
+  // The fine step, 20, is 30 pixels.
+  PressKeys({VK_CONTROL, VK_MENU, VK_SHIFT, VK_DOWN});
+  EXPECT_TRUE(bandAt(280, 580));
+  // A step, 200 - 25 = 175, is 262.5 pixels, rounded to 263.
+  PressKeys({VK_CONTROL, VK_MENU, VK_UP});
+  EXPECT_TRUE(bandAt(17, 317));
+  // Thicker by 10 is 15 pixels more; the saved height stays at 96 DPI.
+  PressKeys({VK_CONTROL, VK_MENU, VK_NEXT});
+  EXPECT_TRUE(bandAt(17, 332));
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(app_->IniPath()).value_or("").find("height=210\r\n") != std::string::npos; }));
 }
 
 }  // namespace

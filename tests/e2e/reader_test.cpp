@@ -26,13 +26,23 @@ void ReaderTest::TearDown() {
 
 void ReaderTest::SwitchOn() const { app_->Command(ID_MENU_MASK_ON); }
 
+// Other programs see the mask shown or hidden a moment before softveil's
+// own handling of it is over (the reading keys taken or let go): the mask's
+// answer to a message comes after that.
 bool ReaderTest::WaitShown(int timeoutMs) const {
   return WaitUntil([&] { return IsWindowVisible(mask_) && SameRect(MaskRect(), ReaderAreaOnScreen()); },
-                   timeoutMs);
+                   timeoutMs) &&
+         Answers(mask_);
+}
+
+bool ReaderTest::WaitShownForKeys() const {
+  if (!WaitShown()) return false;
+  Pause(500);
+  return true;
 }
 
 bool ReaderTest::WaitHidden(int timeoutMs) const {
-  return WaitUntil([&] { return !IsWindowVisible(mask_); }, timeoutMs);
+  return WaitUntil([&] { return !IsWindowVisible(mask_); }, timeoutMs) && Answers(mask_);
 }
 
 RECT ReaderTest::MaskRect() const {
@@ -48,4 +58,17 @@ RECT ReaderTest::ReaderAreaOnScreen() const {
   area.right = std::min<LONG>(area.right, ScreenWidth());
   area.bottom = std::min<LONG>(area.bottom, ScreenHeight());
   return area;
+}
+
+bool ReaderTest::WaitBand(bool horizontal, int start, int end, int timeoutMs) const {
+  const RECT rc = MaskRect();
+  const int across = horizontal ? (rc.right - rc.left) / 2 : (rc.bottom - rc.top) / 2;
+  const int extent = horizontal ? rc.bottom - rc.top : rc.right - rc.left;
+  const auto open = [&](int along) {
+    return horizontal ? !RegionContains(mask_, across, along) : !RegionContains(mask_, along, across);
+  };
+  // A band at the far edge has no mask beyond it.
+  return WaitUntil(
+      [&] { return !open(start + 4) && open(start + 5) && open(end - 1) && (end >= extent || !open(end)); },
+      timeoutMs);
 }

@@ -1,10 +1,12 @@
 // DecimalToInt/DecimalToLong on arbitrary bytes against the C library's own
-// reading of the same rules.
+// reading of the same rules, and PlainDecimal (the strict reading of the
+// later settings keys) against them.
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +46,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view slotted = SlotText(bytes, size < 50 ? size : 50);
   FUZZ_CHECK(slotted.size() <= 50 && slotted.find('\0') == std::string_view::npos);
   FUZZ_CHECK(DecimalToLong(slotted) == Reference(slotted));
+
+  // A plain decimal is a sign and at most ten digits and nothing else, and
+  // reads as the lenient conversions read it; anything else is refused.
+  const std::optional<std::int32_t> plain = PlainDecimal(text);
+  const std::size_t digitsFrom = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  const bool allDigits = text.size() > digitsFrom && text.size() - digitsFrom <= 10 &&
+                         text.substr(digitsFrom).find_first_not_of("0123456789") == std::string_view::npos;
+  if (plain) {
+    FUZZ_CHECK(allDigits);
+    FUZZ_CHECK(*plain == expected);
+  } else if (allDigits) {
+    // Ten digits past the 32-bit range.
+    FUZZ_CHECK(expected == std::numeric_limits<std::int32_t>::max() || expected == std::numeric_limits<std::int32_t>::min());
+  }
 
   std::free(bytes);
   return 0;

@@ -1,10 +1,15 @@
 // The hotkey descriptor functions on arbitrary 50-byte slots, which need not
-// hold a terminating zero, and the builder on arbitrary choices.
+// hold a terminating zero, and the builder on arbitrary choices; the
+// readable combinations of the reading keys ("CTRL|ALT|DOWN") on the same
+// bytes, and the reading keys a record with such slots gives.
 //
 // Input: byte 0 = the builder's ticks (bit 0 Alt, 1 Ctrl, 2 Shift), byte 1 =
 // its key character, byte 2 = its default letter, then up to 50 bytes of the
 // mask hotkey's slot and up to 50 of the lock hotkey's (zero-filled when the
-// input ends early). The last 8 bytes also give a free-form HotkeySpec.
+// input ends early). The last 8 bytes also give a free-form HotkeySpec. The
+// mask slot's bytes, zeros and all, are also read as a combination, and the
+// two slots become the next and thinner reading keys of a record whose
+// orientation is bit 3 of byte 0.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,8 +17,14 @@
 #include <string>
 #include <string_view>
 
+#include <optional>
+#include <vector>
+
+#include "mask/band_keys.h"
 #include "settings/hotkey.h"
+#include "settings/key_combo.h"
 #include "settings/mask_settings.h"
+#include "settings/reading_keys.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -111,6 +122,51 @@ void CheckDuplicates(const char* maskSlot, const char* lockSlot) {
   if (Terminated(maskSlot) == Terminated(lockSlot)) FUZZ_CHECK(found >= 2);
 }
 
+// A combination read from any text has a key and only our modifiers, is
+// written back under a name that reads as itself, and survives the hotkey
+// control's packing.
+void CheckKeyCombo(std::string_view text) {
+  const std::optional<HotkeySpec> combo = ParseKeyCombo(text);
+  if (!combo) return;
+  FUZZ_CHECK(combo->vk > 0 && combo->vk < 256);
+  FUZZ_CHECK((combo->fsModifiers & ~(kModAlt | kModControl | kModShift)) == 0);
+  const std::optional<std::string> written = KeyComboText(*combo);
+  FUZZ_CHECK(written.has_value());
+  FUZZ_CHECK(ParseKeyCombo(*written) == combo);
+  FUZZ_CHECK(HotkeySpecFromControl(HotkeyControlValue(*combo)) == *combo);
+  for (const char c : KeyComboDisplayName(*combo)) FUZZ_CHECK(c > ' ' && c < 127);
+}
+
+// Whatever the slots hold, every reading key has a usable combination (never
+// the key 0), and what the mask registers holds no combination twice nor
+// one of the two older hotkeys.
+void CheckReadingKeys(const char* nextSlot, const char* thinnerSlot, bool horizontal) {
+  MaskSettings settings = DefaultSettings();
+  settings.horizontal = horizontal ? 1 : 0;
+  SetSettingsText(settings.hotkey_next, Terminated(nextSlot));
+  SetSettingsText(settings.hotkey_thinner, Terminated(thinnerSlot));
+  for (const ReadingKey key : kReadingKeys) {
+    const HotkeySpec combo = ReadingCombo(settings, key);
+    FUZZ_CHECK(combo.vk != 0);
+    FUZZ_CHECK(KeyComboText(combo).has_value());
+  }
+  const std::vector<ReadingRegistration> held = ReadingRegistrations(settings);
+  std::vector<HotkeySpec> seen = {HotkeySpecFromText(settings.hotkey_mask_open),
+                                  HotkeySpecFromText(settings.hotkey_lock_open)};
+  for (const ReadingRegistration& r : held) {
+    for (const HotkeySpec& other : seen) FUZZ_CHECK(!(other == r.combo));
+    seen.push_back(r.combo);
+  }
+  // With no combination shared, every key and both fine steps where Shift
+  // is free are held.
+  if (!FindSharedCombination(settings)) {
+    std::size_t wanted = 4;
+    if (FineCombo(ReadingCombo(settings, ReadingKey::Next))) ++wanted;
+    if (FineCombo(ReadingCombo(settings, ReadingKey::Previous))) ++wanted;
+    FUZZ_CHECK(held.size() == wanted);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -134,5 +190,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckDisplayName(anySpec);
 
   CheckBuilder(head[0], static_cast<char>(head[1]), static_cast<char>(head[2]));
+
+  CheckKeyCombo(std::string_view(mask.bytes, kSlot));
+  CheckKeyCombo(Terminated(lock.bytes));
+  CheckReadingKeys(mask.bytes, lock.bytes, (head[0] & 8) != 0);
   return 0;
 }

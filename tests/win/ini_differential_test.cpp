@@ -342,12 +342,11 @@ bool PlatformSave(const fs::path& path, const MaskSettings& s) {
     const std::string name(key.name);
     const std::string value = key.intField ? std::to_string(s.*key.intField) : std::string(s.*key.textField);
     if (key.optional) {
-      // A key added later is written once the file has it or it leaves its default.
-      char present[2] = {};
-      const bool inFile = GetPrivateProfileStringA("settings", name.c_str(), "\x01", present, sizeof present,
-                                                   file.c_str()) != 1 || present[0] != '\x01';
+      // A later key is written once the file has it or it is not the default.
+      char probe[4] = {};
+      GetPrivateProfileStringA("settings", name.c_str(), "\x01", probe, sizeof probe, file.c_str());
       const std::string byDefault = key.intField ? std::to_string(key.intDefault) : std::string(key.textDefault);
-      if (!inFile && value == byDefault) continue;
+      if (std::string(probe) == "\x01" && value == byDefault) continue;
     }
     ok = WritePrivateProfileStringA("settings", name.c_str(), value.c_str(), file.c_str()) && ok;
   }
@@ -363,6 +362,17 @@ std::string Describe(const MaskSettings& s) {
   return text;
 }
 
+// Every file with every record.
+template <std::size_t N>
+std::vector<std::pair<std::optional<std::string>, MaskSettings>> Combinations(
+    const std::optional<std::string> (&files)[N], std::initializer_list<MaskSettings> records) {
+  std::vector<std::pair<std::optional<std::string>, MaskSettings>> all;
+  for (const auto& file : files) {
+    for (const MaskSettings& record : records) all.emplace_back(file, record);
+  }
+  return all;
+}
+
 TEST_F(IniDifferentialTest, RecordLoadAndSave) {
   MaskSettings edited{};
   edited.height = INT_MIN;
@@ -371,6 +381,13 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
   SetSettingsText(edited.hotkey_mask_open, "ALT|SHIFT|M");
   SetSettingsText(edited.hotkey_lock_open, "ALT|CTRL|L");
   SetSettingsText(edited.color, "-16711936");
+  // The same with the reading keys in use: the later keys are written too.
+  MaskSettings reading = edited;
+  SetSettingsText(reading.hotkey_next, "CTRL|ALT|J");
+  SetSettingsText(reading.hotkey_thinner, "SHIFT|F3");
+  reading.step = 120;
+  reading.overlap = 0;
+  reading.thickness_step = -4;
 
   const std::optional<std::string> files[] = {
       std::nullopt,
@@ -380,9 +397,11 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
       "[settings]\r\nheight=-2147483648\r\nhorizontal=0\r\ntransparence=300\r\n"
       "hotkey_mask_open=ALT|SHIFT|M\r\nhotkey_lock_open=ALT|CTRL|L\r\ncolor=-16711936\r\n",
       "[settings]\r\nlanguage=en\r\ncolor=1\r\n",  // a key added later, already in the file
+      "[settings]\r\nheight=90\r\nfine_step=7\r\nhotkey_previous=CTRL|ALT|K\r\noverlap=-1\r\n[other]\r\nstep=3\r\n",
   };
-  for (const auto& initial : files) {
+  for (const auto& [initial, record] : Combinations(files, {edited, reading})) {
     SCOPED_TRACE(initial ? Visible(*initial) : "no file");
+    SCOPED_TRACE(Describe(record));
     const fs::path platform = FreshFile("platform");
     const fs::path ours = FreshFile("ours");
     Place(platform, initial);
@@ -394,14 +413,14 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
     fromOurs.LoadFrom(ours);
     EXPECT_EQ(Describe(fromOurs), Describe(fromPlatform));
 
-    EXPECT_EQ(edited.SaveTo(ours), PlatformSave(platform, edited));
+    EXPECT_EQ(record.SaveTo(ours), PlatformSave(platform, record));
     EXPECT_EQ(FileState(ours), FileState(platform));
     EXPECT_EQ(std::distance(fs::directory_iterator(ours.parent_path()), fs::directory_iterator()), 1);
 
     PlatformLoad(platform, fromPlatform);
     fromOurs.LoadFrom(ours);
     EXPECT_EQ(Describe(fromOurs), Describe(fromPlatform));
-    EXPECT_EQ(Describe(fromOurs), Describe(edited));
+    EXPECT_EQ(Describe(fromOurs), Describe(record));
   }
 }
 
