@@ -10,9 +10,9 @@
 #include "app/tracker.h"
 #include "common/globals.h"
 #include "common/ids.h"
+#include "common/language_win32.h"
 #include "common/popup_menu_win32.h"
 #include "common/settings_file_win32.h"
-#include "common/texts.h"
 #include "dialogs/about_dlg_win32.h"
 #include "dialogs/settings_dlg_win32.h"
 #include "res/resource.h"
@@ -21,6 +21,7 @@
 
 namespace {
 
+// The tray icon's tooltip is softveil's name for it in every language.
 constexpr wchar_t kTrayTip[] = L"softveil__quorvane";
 
 WindowId ToWindowId(HWND hwnd) { return reinterpret_cast<WindowId>(hwnd); }
@@ -29,10 +30,10 @@ std::wstring HotkeyName(const char* descriptor) { return Widen(HotkeyDisplayName
 
 // The user has just chosen these combinations: say so when the system
 // refuses one (another program holds it), or they would seem broken.
-void ReportRefusedHotkeys(HWND owner, const std::wstring& names) {
+void ReportRefusedHotkeys(HWND owner, const std::vector<std::wstring>& names) {
   if (names.empty()) return;
-  const std::wstring text = kTextHotkeysRefusedBefore + names + kTextHotkeysRefusedAfter;
-  ShowAppMessage(owner, text.c_str());
+  ShowAppMessage(owner, names.size() == 1 ? FormatResourceText(IDS_HOTKEY_REFUSED, {names[0]})
+                                          : FormatResourceText(IDS_HOTKEYS_REFUSED, {names[0], names[1]}));
 }
 
 }  // namespace
@@ -91,14 +92,14 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOW_START_NOTICE:
       // Taken before it is shown, so a second such message shows nothing.
       if (const std::wstring notice = std::exchange(m_startNotice, {}); !notice.empty()) {
-        ShowAppMessage(hwnd_, notice.c_str());
+        ShowAppMessage(hwnd_, notice);
       }
       return TRUE;
     case WM_BAND_THICKNESS:
       OnBandThickness(static_cast<int>(wp));
       return TRUE;
     case WM_SHOW_SAVE_FAILED:
-      ShowAppMessage(hwnd_, SaveFailedText().c_str());
+      ShowAppMessage(hwnd_, SaveFailedText());
       return TRUE;
     case WM_DISPLAYCHANGE:  // monitors added, removed or rearranged
     case WM_DPICHANGED:     // the scale of a monitor changed
@@ -172,8 +173,8 @@ LRESULT CControlDlg::OnTrayNotify(WPARAM wp, LPARAM lp) {
   POINT at;
   if (!GetCursorPos(&at)) return 0;
   ShowPopupMenu(hwnd_, at,
-                {{ID_MENU_MASK_ON, L"开启遮挡"}, {0, nullptr}, {ID_MENU_AUTHOR, L"帮助"}, {0, nullptr},
-                 {ID_MENU_SETTINGS, L"设置"}, {0, nullptr}, {ID_MENU_CLOSE, L"关闭"}});
+                {{ID_MENU_MASK_ON, IDS_TRAY_MASK_ON}, {0, 0}, {ID_MENU_AUTHOR, IDS_TRAY_HELP}, {0, 0},
+                 {ID_MENU_SETTINGS, IDS_TRAY_SETTINGS}, {0, 0}, {ID_MENU_CLOSE, IDS_TRAY_EXIT}});
   return 0;
 }
 
@@ -245,7 +246,7 @@ void CControlDlg::CreateMask() {
   // The window registered its hotkey as it was created; asking again tells
   // whether the combination confirmed before is held.
   if (!std::exchange(m_reportMaskHotkeyAtCreation, false) || !m_maskDlg.hwnd()) return;
-  if (!m_maskDlg.RegisterMaskHotkey()) ReportRefusedHotkeys(hwnd_, HotkeyName(m_settings.hotkey_mask_open));
+  if (!m_maskDlg.RegisterMaskHotkey()) ReportRefusedHotkeys(hwnd_, {HotkeyName(m_settings.hotkey_mask_open)});
 }
 
 void CControlDlg::SendTrackToMask(HWND under) {
@@ -256,6 +257,9 @@ void CControlDlg::OnSettings() {
   CSettingsDlg dlg(m_settings, [this](bool editing) { m_maskDlg.PauseReadingKeys(editing); });
   const bool confirmed = dlg.DoModal(hwnd_) == IDOK;
   if (m_exiting) return;
+  // A new language shows in each window as it next opens; the mask, which
+  // stays open, keeps its own until softveil starts again.
+  if (confirmed || dlg.MoreSettingsSaved()) SetUiLanguageFromSetting(m_settings.language);
   if (!confirmed) {
     // The more-settings dialog may have saved new reading keys meanwhile.
     if (dlg.MoreSettingsSaved()) {
@@ -270,13 +274,12 @@ void CControlDlg::OnSettings() {
   m_maskDlg.ReleaseReadingKeys();
   UnregisterHotKey(hwnd_, ID_HOTKEY_LOCK);
   m_maskDlg.UnregisterMaskHotkey();
-  std::wstring refused;
-  if (!RegisterLockHotkey()) refused = HotkeyName(m_settings.hotkey_lock_open);
+  std::vector<std::wstring> refused;
+  if (!RegisterLockHotkey()) refused.push_back(HotkeyName(m_settings.hotkey_lock_open));
   if (!m_maskDlg.hwnd()) {
     m_reportMaskHotkeyAtCreation = true;
   } else if (!m_maskDlg.RegisterMaskHotkey()) {
-    if (!refused.empty()) refused += kTextNameSeparator;
-    refused += HotkeyName(m_settings.hotkey_mask_open);
+    refused.push_back(HotkeyName(m_settings.hotkey_mask_open));
   }
   // The reading keys the orientation and the keys now say, if the mask is shown.
   m_maskDlg.SyncReadingKeys();

@@ -1,7 +1,7 @@
 #include "app/start_options.h"
 
 #include "common/command_line.h"
-#include "common/texts.h"
+#include "common/format_text.h"
 
 namespace {
 
@@ -38,15 +38,15 @@ StartOptions ParseStartOptions(std::span<const std::wstring> args) {
   return options;
 }
 
-std::wstring StartProblemsText(const StartOptions& options) {
+std::wstring StartProblemsText(const StartOptions& options, const StartProblemTexts& texts) {
   if (options.unknown.empty() && !options.settingsWithoutPath) return {};
-  std::wstring text = kTextStartProblemsIntro;
+  std::wstring text = texts.intro;
   for (const std::wstring& arg : options.unknown) {
     // An empty argument ("") shows as its quotes, so the user sees it.
-    text += L"\n" + std::wstring(kTextUnknownArgument) + (arg.empty() ? L"\"\"" : arg);
+    text += L"\n" + FormatText(texts.unknownArgument, {arg.empty() ? std::wstring_view(L"\"\"") : arg});
   }
-  if (options.settingsWithoutPath) text += L"\n" + std::wstring(kTextSettingsWithoutPath);
-  text += L"\n\n" + std::wstring(kTextUsage);
+  if (options.settingsWithoutPath) text += L"\n" + texts.settingsWithoutPath;
+  text += L"\n\n" + texts.usage;
   return text;
 }
 

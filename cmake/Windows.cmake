@@ -4,6 +4,7 @@ enable_language(RC)
 add_executable(softveil WIN32
   app/main_win32.cpp
   common/dialog_base_win32.cpp
+  common/language_win32.cpp
   common/popup_menu_win32.cpp
   common/autostart_win32.cpp
   common/settings_file_win32.cpp
@@ -19,10 +20,14 @@ add_executable(softveil WIN32
   dialogs/about_dlg_win32.cpp
   dialogs/link_label_win32.cpp
   res/softveil.rc
+  res/softveil_zh.rc
+  res/softveil_en.rc
 )
-# windres does not see the files the script includes.
+# windres does not see the files the scripts include.
 set_source_files_properties(res/softveil.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_CURRENT_SOURCE_DIR}/res/version.h;${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
+set_source_files_properties(res/softveil_zh.rc res/softveil_en.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h")
 target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(softveil PRIVATE -municode)
 target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32 advapi32)
@@ -47,9 +52,18 @@ target_compile_definitions(e2e_harness PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_ME
 target_include_directories(e2e_harness PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(e2e_harness PUBLIC ${SOFTVEIL_GTEST} comctl32 psapi shell32 gdi32 user32)
 
+# Loaded into softveil by the end-to-end tests to read its popup menus (see
+# tests/e2e/menu_probe.cpp); it must load without any DLL of the toolchain's.
+add_library(menu_probe SHARED tests/e2e/menu_probe.cpp)
+target_include_directories(menu_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_compile_definitions(menu_probe PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_options(menu_probe PRIVATE -static -static-libgcc)
+set_target_properties(menu_probe PROPERTIES PREFIX "")
+
 # End-to-end: drives the real softveil.exe as a user and as other programs
 # would. The cases move the one pointer and open windows on the one display,
-# so they run alone.
+# so they run alone. softveil.exe and menu_probe.dll are found beside the
+# test program.
 add_executable(e2e_tests
   tests/e2e/startup_test.cpp
   tests/e2e/mask_test.cpp
@@ -61,21 +75,28 @@ add_executable(e2e_tests
   tests/e2e/monitors_test.cpp
   tests/e2e/keyboard_test.cpp
   tests/e2e/more_settings_test.cpp
+  tests/e2e/language_test.cpp
+  tests/e2e/dialog_fit_test.cpp
+  common/language_win32.cpp
 )
 target_link_libraries(e2e_tests PRIVATE e2e_harness softveil_core ${SOFTVEIL_GTEST_MAIN})
-add_dependencies(e2e_tests softveil)
+add_dependencies(e2e_tests softveil menu_probe)
+# softveil speaks the language of the locale it runs in (Wine takes it from
+# LC_ALL): the suite runs in Chinese, and the language cases once more in
+# English. A discovered case carries one environment variable only.
+softveil_test_cases(e2e_tests TEST_PREFIX "e2e." TEST_FILTER "-SecondMonitor.*:HighDpi.*"
+  PROPERTIES ENVIRONMENT "LC_ALL=zh_CN.UTF-8" TIMEOUT 120 RUN_SERIAL TRUE LABELS e2e)
+softveil_test_cases(e2e_tests TEST_PREFIX "e2e.english." TEST_FILTER "LanguageTest.*" EXTRA_ARGS --language=en
+  PROPERTIES ENVIRONMENT "LC_ALL=en_US.UTF-8" TIMEOUT 120 RUN_SERIAL TRUE LABELS e2e)
 # The cases for two monitors and for 144 DPI need a configuration of their
 # own, which scripts/test sets up for the tests labelled with it.
-softveil_test_cases(e2e_tests TEST_PREFIX "e2e." TEST_FILTER "-SecondMonitor.*:HighDpi.*"
-  PROPERTIES ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>" TIMEOUT 120 RUN_SERIAL TRUE LABELS e2e)
 foreach(arrangement right left)
   softveil_test_cases(e2e_tests TEST_PREFIX "e2e.${arrangement}." TEST_FILTER "SecondMonitor.*"
     EXTRA_ARGS --monitors=${arrangement} --layout-script=${CMAKE_CURRENT_SOURCE_DIR}/scripts/monitor_layout
-    PROPERTIES ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>" TIMEOUT 120 RUN_SERIAL TRUE
-               LABELS monitors-${arrangement})
+    PROPERTIES ENVIRONMENT "LC_ALL=zh_CN.UTF-8" TIMEOUT 120 RUN_SERIAL TRUE LABELS monitors-${arrangement})
 endforeach()
 softveil_test_cases(e2e_tests TEST_PREFIX "e2e.dpi144." TEST_FILTER "HighDpi.*" EXTRA_ARGS --dpi=144
-  PROPERTIES ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>" TIMEOUT 120 RUN_SERIAL TRUE LABELS dpi144)
+  PROPERTIES ENVIRONMENT "LC_ALL=zh_CN.UTF-8" TIMEOUT 120 RUN_SERIAL TRUE LABELS dpi144)
 
 # The headless demo of scripts/run.
 add_executable(demo tests/demo/demo.cpp)
@@ -98,7 +119,7 @@ target_link_libraries(soak_tests PRIVATE e2e_harness ${SOFTVEIL_GTEST_MAIN})
 add_dependencies(soak_tests softveil)
 add_test(NAME soak_tests COMMAND soak_tests)
 set_tests_properties(soak_tests PROPERTIES
-  ENVIRONMENT "SOFTVEIL_EXE=$<TARGET_FILE:softveil>"
+  ENVIRONMENT "LC_ALL=zh_CN.UTF-8"
   TIMEOUT 1800
   RUN_SERIAL TRUE
   LABELS soak)

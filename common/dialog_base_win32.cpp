@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/language_win32.h"
+
 HINSTANCE AppInstance() { return GetModuleHandleW(nullptr); }
 
 const wchar_t* AppTitle() {
@@ -21,18 +23,22 @@ const wchar_t* AppTitle() {
 
 std::wstring Widen(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-void ShowAppMessage(HWND owner, const wchar_t* text) {
-  MessageBoxW(owner, text, AppTitle(), MB_OK | MB_ICONEXCLAMATION);
+void ShowAppMessage(HWND owner, const std::wstring& text) {
+  MessageBoxW(owner, text.c_str(), AppTitle(), MB_OK | MB_ICONEXCLAMATION);
 }
 
+// The templates are found in the language in use and created from memory:
+// DialogBoxParamW would take whichever language the system prefers.
 INT_PTR DialogBase::RunModal(int id, HWND owner) {
-  return DialogBoxParamW(AppInstance(), MAKEINTRESOURCEW(id), owner, DialogProc,
-                         reinterpret_cast<LPARAM>(this));
+  const DLGTEMPLATE* dialog = FindDialogTemplate(id);
+  if (!dialog) return -1;
+  return DialogBoxIndirectParamW(AppInstance(), dialog, owner, DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 HWND DialogBase::CreateModeless(int id, HWND owner) {
-  return CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(id), owner, DialogProc,
-                            reinterpret_cast<LPARAM>(this));
+  const DLGTEMPLATE* dialog = FindDialogTemplate(id);
+  if (!dialog) return nullptr;
+  return CreateDialogIndirectParamW(AppInstance(), dialog, owner, DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -15,9 +15,11 @@ class DialogBase {
 
   HWND hwnd() const { return hwnd_; }
 
-  // DialogBoxParamW from template `id`; returns its result.
+  // A modal dialog from template `id` in the language in use; returns its
+  // result, or -1 when there is no such template.
   INT_PTR RunModal(int id, HWND owner);
-  // CreateDialogParamW from template `id`; the window starts as the template says.
+  // A modeless dialog from template `id` in the language in use; the window
+  // starts as the template says.
   HWND CreateModeless(int id, HWND owner);
 
  protected:
@@ -64,7 +66,7 @@ HINSTANCE AppInstance();
 const wchar_t* AppTitle();
 
 // A message box with OK and the exclamation icon, captioned with the title.
-void ShowAppMessage(HWND owner, const wchar_t* text);
+void ShowAppMessage(HWND owner, const std::wstring& text);
 
 // An ASCII text (a number, a file name, a key name) as a wide one.
 std::wstring Widen(std::string_view ascii);

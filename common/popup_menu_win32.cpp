@@ -1,6 +1,7 @@
 #include "common/popup_menu_win32.h"
 
 #include "common/handles_win32.h"
+#include "common/language_win32.h"
 
 void ShowPopupMenu(HWND owner, POINT at, std::initializer_list<MenuItem> items) {
   UniqueMenu menu(CreatePopupMenu());
@@ -9,7 +10,7 @@ void ShowPopupMenu(HWND owner, POINT at, std::initializer_list<MenuItem> items) 
     if (item.id == 0) {
       AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     } else {
-      AppendMenuW(menu.get(), MF_STRING, item.id, item.text);
+      AppendMenuW(menu.get(), MF_STRING, item.id, LoadText(item.textId).c_str());
     }
   }
   // Without the foreground the menu would not close on a click elsewhere;

@@ -5,8 +5,8 @@
 #include <initializer_list>
 
 struct MenuItem {
-  UINT id;              // 0: a separator
-  const wchar_t* text;
+  UINT id;      // 0: a separator
+  UINT textId;  // the item's text in the string table
 };
 
 // Shows a popup menu of `items` at `at` (screen coordinates) for `owner` and

@@ -1,5 +1,6 @@
 #include "dialogs/about_dlg_win32.h"
 
+#include "common/language_win32.h"
 #include "res/resource.h"
 
 INT_PTR CAboutDlg::DoModal(HWND owner) { return RunModal(IDD_ABOUT, owner); }
@@ -27,7 +28,7 @@ BOOL CAboutDlg::OnInitDialog() {
   MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
 
   m_pLink = std::make_unique<CLinkLabel>();
-  m_pLink->SetLinkText(L"最新更新可以到我的blog里找找看！");
+  m_pLink->SetLinkText(LoadText(IDS_LINK_TEXT));
   m_pLink->SetLinkTarget(kHomePageUrl);
   m_pLink->CreateChild(place, hwnd_);  // without the link the dialog is still useful
   return TRUE;  // the dialog manager focuses "确定"

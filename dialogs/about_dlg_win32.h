@@ -7,7 +7,7 @@
 #include "common/dialog_base_win32.h"
 #include "dialogs/link_label_win32.h"
 
-// Where the about dialog's link leads.
+// Where the about dialog's link leads, in every language.
 inline constexpr wchar_t kHomePageUrl[] = L"https://softveil.quorvane.org/";
 
 class CAboutDlg : public DialogBase {

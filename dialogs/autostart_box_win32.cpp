@@ -2,7 +2,8 @@
 
 #include "common/autostart_win32.h"
 #include "common/dialog_base_win32.h"
-#include "common/texts.h"
+#include "common/language_win32.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -41,5 +42,5 @@ bool AutostartBox::OnCommand(HWND dialog, WORD id, WORD code) {
 
 void AutostartBox::Apply(HWND dialog) const {
   const AutostartChange change = DecideAutostartChange(m_shown, FromButtonState(IsDlgButtonChecked(dialog, m_id)));
-  if (!ApplyAutostartChange(change)) ShowAppMessage(dialog, kTextAutostartFailed);
+  if (!ApplyAutostartChange(change)) ShowAppMessage(dialog, LoadText(IDS_AUTOSTART_FAILED));
 }

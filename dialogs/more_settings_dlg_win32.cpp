@@ -5,8 +5,8 @@
 #include <string>
 #include <variant>
 
+#include "common/language_win32.h"
 #include "common/settings_file_win32.h"
-#include "common/texts.h"
 #include "res/resource.h"
 #include "settings/key_combo.h"
 
@@ -49,6 +49,10 @@ BOOL CMoreSettingsDlg::OnInitDialog() {
   for (int id : {IDC_STEP, IDC_OVERLAP, IDC_FINE_STEP, IDC_THICKNESS_STEP}) {
     SendDlgItemMessageW(hwnd_, id, EM_LIMITTEXT, kLengthDigits, 0);
   }
+  // The languages by their names, in the order of LanguageChoiceIndex.
+  for (UINT name : {IDS_LANGUAGE_AUTO, IDS_LANGUAGE_CHINESE, IDS_LANGUAGE_ENGLISH}) {
+    SendDlgItemMessageW(hwnd_, IDC_LANGUAGE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(name).c_str()));
+  }
   m_shown = MoreFormFromSettings(m_settings);
   ShowForm(m_shown);
   m_autostart.Show(hwnd_);
@@ -63,6 +67,7 @@ void CMoreSettingsDlg::ShowForm(const MoreSettingsForm& form) {
   SetDlgItemTextW(hwnd_, IDC_OVERLAP, Widen(form.overlapText).c_str());
   SetDlgItemTextW(hwnd_, IDC_FINE_STEP, Widen(form.fineStepText).c_str());
   SetDlgItemTextW(hwnd_, IDC_THICKNESS_STEP, Widen(form.thicknessStepText).c_str());
+  SendDlgItemMessageW(hwnd_, IDC_LANGUAGE, CB_SETCURSEL, form.languageChoice, 0);
 }
 
 MoreSettingsForm CMoreSettingsDlg::ReadForm() const {
@@ -80,6 +85,7 @@ MoreSettingsForm CMoreSettingsDlg::ReadForm() const {
   form.overlapText = text(IDC_OVERLAP);
   form.fineStepText = text(IDC_FINE_STEP);
   form.thicknessStepText = text(IDC_THICKNESS_STEP);
+  form.languageChoice = static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_LANGUAGE, CB_GETCURSEL, 0, 0));
   return form;
 }
 
@@ -100,16 +106,14 @@ INT_PTR CMoreSettingsDlg::OnCommand(WORD id, WORD code) {
 void CMoreSettingsDlg::OnOK() {
   const auto result = SettingsFromMoreForm(ReadForm(), m_shown, m_settings);
   if (const auto* unnamed = std::get_if<UnnamedKey>(&result)) {
-    const std::wstring text =
-        kTextUnusableKeyBefore + Widen(KeyComboDisplayName(unnamed->combo)) + kTextUnusableKeyAfter;
-    ShowAppMessage(hwnd_, text.c_str());
+    ShowAppMessage(hwnd_, FormatResourceText(IDS_UNUSABLE_KEY, {Widen(KeyComboDisplayName(unnamed->combo))}));
     return;
   }
   const MaskSettings& updated = std::get<MaskSettings>(result);
   // Checked before the record is touched, as the settings dialog does: a
   // refused OK followed by Cancel leaves the record as it was.
   if (FindSharedCombination(updated)) {
-    ShowAppMessage(hwnd_, kTextDuplicateHotkeys);
+    ShowAppMessage(hwnd_, LoadText(IDS_DUPLICATE_HOTKEYS));
     return;
   }
   m_settings = updated;

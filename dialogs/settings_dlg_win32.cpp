@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
+#include "common/language_win32.h"
 #include "common/settings_file_win32.h"
-#include "common/texts.h"
 #include "dialogs/more_settings_dlg_win32.h"
 #include "res/resource.h"
 #include "settings/reading_keys.h"
@@ -219,7 +219,7 @@ void CSettingsDlg::OnOK() {
   // them (or on next or previous of the orientation chosen now) is refused
   // the same way.
   if (updated.FindDuplicateHotkey() >= 0 || FindSharedCombination(updated)) {
-    ShowAppMessage(hwnd_, kTextDuplicateHotkeys);
+    ShowAppMessage(hwnd_, LoadText(IDS_DUPLICATE_HOTKEYS));
     return;
   }
   m_settings = updated;

@@ -1,12 +1,13 @@
 #include "mask/clock_text.h"
 
-std::wstring ClockText(std::int64_t elapsedSeconds) {
+#include "common/format_text.h"
+
+std::wstring ClockText(std::wstring_view pattern, std::int64_t elapsedSeconds) {
   // Truncating division: a clock set back before the start shows the
   // negative parts as they come out rather than wrapping or clamping.
   const std::int64_t hours = elapsedSeconds / 3600;
   const std::int64_t rest = elapsedSeconds - hours * 3600;
   const std::int64_t minutes = rest / 60;
   const std::int64_t seconds = rest - minutes * 60;
-  return std::to_wstring(hours) + L"小时" + std::to_wstring(minutes) + L"分" +
-         std::to_wstring(seconds) + L"秒";
+  return FormatText(pattern, {std::to_wstring(hours), std::to_wstring(minutes), std::to_wstring(seconds)});
 }

@@ -2,6 +2,9 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
-// "%d小时%d分%d秒" of the elapsed seconds, truncated toward zero.
-std::wstring ClockText(std::int64_t elapsedSeconds);
+// `pattern` (the clock's text from the string table, "%1小时%2分%3秒" or
+// "%1 h %2 min %3 s") with the hours, minutes and seconds of the elapsed
+// seconds, truncated toward zero, as plain decimal numbers.
+std::wstring ClockText(std::wstring_view pattern, std::int64_t elapsedSeconds);

@@ -8,8 +8,8 @@
 
 #include "common/globals.h"
 #include "common/ids.h"
+#include "common/language_win32.h"
 #include "common/popup_menu_win32.h"
-#include "common/texts.h"
 #include "mask/clock_text.h"
 #include "res/resource.h"
 #include "settings/hotkey_win32.h"
@@ -147,6 +147,9 @@ void CMaskDlg::OnInitDialog() {
   KeepSizeAcrossDpiChanges();
   m_nBandHeight = m_settings.height;
   RegisterMaskHotkey();
+  // In the language of the template the mask was made from, so the clock
+  // and the lock label stay in one language for the mask's life.
+  m_clockPattern = LoadText(IDS_CLOCK);
   SetTimer(hwnd_, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
 }
 
@@ -276,7 +279,7 @@ void CMaskDlg::OnMouseMove(LPARAM lp) {
 void CMaskDlg::OnRButtonUp(LPARAM lp) {
   POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
   ClientToScreen(hwnd_, &at);
-  ShowPopupMenu(hwnd_, at, {{ID_MENU_MASK_OFF, L"关闭遮挡"}, {0, nullptr}, {ID_MENU_CLOSE, L"退出程序"}});
+  ShowPopupMenu(hwnd_, at, {{ID_MENU_MASK_OFF, IDS_MASK_MENU_OFF}, {0, 0}, {ID_MENU_CLOSE, IDS_MASK_MENU_EXIT}});
 }
 
 void CMaskDlg::OnCommand(WPARAM wp, LPARAM lp) {
@@ -344,12 +347,12 @@ void CMaskDlg::HoldReadingKeys() {
     if (RegisterHotKey(hwnd_, HotkeyIdOf(held.key), held.combo.fsModifiers, static_cast<UINT>(held.combo.vk))) continue;
     if (std::find(m_toldRefused.begin(), m_toldRefused.end(), held.combo) != m_toldRefused.end()) continue;
     m_toldRefused.push_back(held.combo);
-    if (!refused.empty()) refused += kTextNameSeparator;
+    if (!refused.empty()) refused += LoadText(IDS_LIST_SEPARATOR);
     refused += Widen(KeyComboDisplayName(held.combo));
   }
   if (refused.empty()) return;
   // Told from the message loop, not from inside the tick that showed the mask.
-  if (!m_refusedToTell.empty()) m_refusedToTell += kTextNameSeparator;
+  if (!m_refusedToTell.empty()) m_refusedToTell += LoadText(IDS_LIST_SEPARATOR);
   m_refusedToTell += refused;
   PostMessageW(hwnd_, WM_REPORT_REFUSED_KEYS, 0, 0);
 }
@@ -357,8 +360,7 @@ void CMaskDlg::HoldReadingKeys() {
 void CMaskDlg::ShowRefusedKeys() {
   const std::wstring names = std::exchange(m_refusedToTell, {});
   if (names.empty()) return;
-  const std::wstring text = kTextReadingKeysRefusedBefore + names + kTextReadingKeysRefusedAfter;
-  ShowAppMessage(GetWindow(hwnd_, GW_OWNER), text.c_str());
+  ShowAppMessage(GetWindow(hwnd_, GW_OWNER), FormatResourceText(IDS_READING_KEYS_REFUSED, {names}));
 }
 
 void CMaskDlg::OnReadingKey(BandKey key) {
@@ -389,7 +391,7 @@ void CMaskDlg::OnReadingKey(BandKey key) {
 
 void CMaskDlg::OnClockTimer() {
   const std::int64_t elapsed = static_cast<std::int64_t>(std::time(nullptr)) - g_tStart;
-  SetWindowTextW(m_clockLabel, ClockText(elapsed).c_str());
+  SetWindowTextW(m_clockLabel, ClockText(m_clockPattern, elapsed).c_str());
 }
 
 void CMaskDlg::ApplyRegion(const Rect& client, const std::optional<Rect>& hole) {

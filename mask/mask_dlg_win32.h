@@ -102,6 +102,7 @@ class CMaskDlg : public DialogBase {
   SetLayeredFn m_pfnSetLayeredWindowAttributes = nullptr;
   HWND m_lockLabel = nullptr;
   HWND m_clockLabel = nullptr;
+  std::wstring m_clockPattern;  // the clock's text with %1 h, %2 min, %3 s
   // The rectangles of the region last handed to the system, so that a tick
   // that changes nothing neither rebuilds the region nor repaints the mask.
   struct AppliedRegion {

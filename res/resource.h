@@ -1,4 +1,7 @@
-// Resource ids of res/softveil.rc, shared by the program and its tests.
+// Resource ids of res/softveil.rc and the two languages' resources,
+// res/softveil_zh.rc and res/softveil_en.rc, shared by the program and its
+// tests. Every dialog, menu and string exists in both languages
+// (scripts/check_texts).
 #pragma once
 
 #define IDD_ABOUT 100
@@ -58,3 +61,31 @@
 #define IDC_FINE_STEP 1113
 #define IDC_THICKNESS_STEP 1114
 #define IDC_AUTOSTART 1130
+#define IDC_LANGUAGE 1140
+
+// Strings. Messages with parameters name them %1, %2 where the language
+// puts them.
+#define IDS_ALREADY_RUNNING 200
+#define IDS_TRAY_MASK_ON 201
+#define IDS_TRAY_HELP 202
+#define IDS_TRAY_SETTINGS 203
+#define IDS_TRAY_EXIT 204
+#define IDS_MASK_MENU_OFF 205
+#define IDS_MASK_MENU_EXIT 206
+#define IDS_CLOCK 207                 // %1 hours, %2 minutes, %3 seconds
+#define IDS_LINK_TEXT 208
+#define IDS_DUPLICATE_HOTKEYS 209
+#define IDS_SAVE_FAILED 210           // %1 the settings file
+#define IDS_HOTKEY_REFUSED 211        // %1 a hotkey
+#define IDS_HOTKEYS_REFUSED 212       // %1 and %2 two hotkeys
+#define IDS_START_PROBLEMS 213
+#define IDS_UNKNOWN_ARGUMENT 214      // %1 the argument
+#define IDS_SETTINGS_WITHOUT_PATH 215
+#define IDS_USAGE 216
+#define IDS_AUTOSTART_FAILED 217
+#define IDS_UNUSABLE_KEY 218          // %1 the key
+#define IDS_READING_KEYS_REFUSED 219  // %1 the keys, IDS_LIST_SEPARATOR between them
+#define IDS_LIST_SEPARATOR 220
+#define IDS_LANGUAGE_AUTO 221         // the language drop-down's entries
+#define IDS_LANGUAGE_CHINESE 222
+#define IDS_LANGUAGE_ENGLISH 223

@@ -94,6 +94,8 @@ test_packages() {
     export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
+    # The packages' tests read softveil's Chinese captions.
+    export LC_ALL=zh_CN.UTF-8
     SOFTVEIL_DIST=$dist SOFTVEIL_VERSION=$version SOFTVEIL_PORTABLE=$scratch/portable \
       SOFTVEIL_UPGRADE_MSI=$scratch/softveil-$upgrade-win64.msi \
       wine "$BUILD/win/package_tests.exe" --gtest_brief=1
@@ -131,8 +133,27 @@ run_fuzz() {  # run_fuzz DIR TARGET SECONDS
   return $status
 }
 
+# Wine takes softveil's language from LC_ALL (the suite runs under
+# zh_CN.UTF-8 and en_US.UTF-8), and from the same locale the encoding of
+# file names: under a locale glibc lacks, Wine falls back to ASCII and every
+# Chinese file name fails. So both locales are made when missing (as root).
+ensure_locales() {
+  local missing=()
+  for l in zh_CN en_US; do locale -a 2>/dev/null | grep -qx "$l.utf8" || missing+=("$l"); done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing locales: ${missing[*]} (run as root to make them)" >&2
+    return 1
+  fi
+  for l in "${missing[@]}"; do
+    echo "== making the locale $l.UTF-8"
+    localedef -i "$l" -c -f UTF-8 "$l.UTF-8"
+  done
+}
+
 # A Wine prefix of the build's own, made once and reused.
 setup_wine() {
+  ensure_locales
   export WINEPREFIX=$BUILD/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== creating the Wine prefix $WINEPREFIX"
@@ -198,6 +219,18 @@ start_window_manager() {
   return 1
 }
 
+COMPOSITOR_PID=""
+# Starts the compositing manager xcompmgr on $DISPLAY (scripts/run installs
+# it). Wine hands a layered window's alpha to the X window as its opacity,
+# which only a compositor draws: with it the mask is seen, and captured,
+# semi-transparent over the text, as on a desktop.
+start_compositor() {
+  xcompmgr >/dev/null 2>&1 &
+  COMPOSITOR_PID=$!
+  sleep 0.5
+  kill -0 "$COMPOSITOR_PID" 2>/dev/null || { echo "xcompmgr did not start on $DISPLAY" >&2; COMPOSITOR_PID=""; return 1; }
+}
+
 # One Wine session for a whole run of test programs under ctest: the Wine
 # server, a program that keeps it running, and the desktop process. Without
 # it each test program starts a session of its own, whose desktop process
@@ -225,7 +258,8 @@ start_wine_session() {
 }
 
 # Stops the Wine programs of our prefix (start_wine_session's among them) and
-# what start_display, start_monitors and start_window_manager started.
+# what start_display, start_monitors, start_window_manager and
+# start_compositor started.
 stop_display() {
   # Waited for, so that a session started next (on another display) does not
   # meet the server of this one still going down.
@@ -237,9 +271,13 @@ stop_display() {
     kill -9 "$WM_PID" 2>/dev/null || true
     wait "$WM_PID" 2>/dev/null || true
   fi
+  if [ -n "$COMPOSITOR_PID" ]; then
+    kill "$COMPOSITOR_PID" 2>/dev/null || true
+    wait "$COMPOSITOR_PID" 2>/dev/null || true
+  fi
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
   if [ -n "$XORG_PID" ]; then kill "$XORG_PID" 2>/dev/null || true; wait "$XORG_PID" 2>/dev/null || true; fi
-  WM_PID="" XVFB_PID="" XORG_PID=""
+  WM_PID="" COMPOSITOR_PID="" XVFB_PID="" XORG_PID=""
 }
 
 # Two monitors side by side need a real X server: Xvfb puts every screen at

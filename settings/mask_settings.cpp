@@ -6,6 +6,7 @@
 #include "settings/decimal.h"
 #include "settings/file_system.h"
 #include "settings/ini_store.h"
+#include "settings/language.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ constexpr SettingsKey kKeys[] = {
     Optional(IntKey("fine_step", &MaskSettings::fine_step, 20)),
     Optional(IntKey("overlap", &MaskSettings::overlap, -1)),
     Optional(IntKey("thickness_step", &MaskSettings::thickness_step, 10)),
+    Optional(TextKey("language", &MaskSettings::language, kLanguageAuto)),
 };
 
 }  // namespace

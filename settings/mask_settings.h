@@ -19,6 +19,9 @@ struct MaskSettings {
   char hotkey_mask_open[kSettingsTextSize] = {};
   char hotkey_lock_open[kSettingsTextSize] = {};
   char color[kSettingsTextSize] = {};  // decimal text of a COLORREF 0x00BBGGRR
+  // "auto", "zh-CN" or "en" (settings/language.h). "auto" from the start, so
+  // that a record saved without ever being loaded adds no language key.
+  char language[kSettingsTextSize] = "auto";
 
   // The reading keys (settings/reading_keys.h) as the file writes them
   // ("CTRL|ALT|DOWN"); empty: the default, which for next and previous

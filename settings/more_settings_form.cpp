@@ -5,6 +5,7 @@
 
 #include "settings/decimal.h"
 #include "settings/key_combo.h"
+#include "settings/language.h"
 #include "settings/text_slot.h"
 
 namespace {
@@ -30,6 +31,7 @@ MoreSettingsForm MoreFormFromSettings(const MaskSettings& settings) {
   form.fineStepText = std::to_string(steps.fineStep);
   form.overlapText = steps.overlap >= 0 ? std::to_string(steps.overlap) : "";
   form.thicknessStepText = std::to_string(steps.thicknessStep);
+  form.languageChoice = LanguageChoiceIndex(SlotText(settings.language));
   return form;
 }
 
@@ -56,5 +58,8 @@ std::variant<MaskSettings, UnnamedKey> SettingsFromMoreForm(const MoreSettingsFo
   result.fine_step = NumberFromBox(form.fineStepText, defaults.fineStep, 1);
   result.overlap = NumberFromBox(form.overlapText, -1, 0);
   result.thickness_step = NumberFromBox(form.thicknessStepText, defaults.thicknessStep, 1);
+  if (form.languageChoice != shown.languageChoice) {
+    SetSettingsText(result.language, LanguageChoiceValue(form.languageChoice));
+  }
   return result;
 }

@@ -1,5 +1,5 @@
-// What the "更多设置" dialog shows for a record, and the record its controls
-// give back on OK.
+// What the "更多设置" (more settings) dialog shows for a record, and the
+// record its controls give back on OK.
 #pragma once
 #include <array>
 #include <optional>
@@ -18,6 +18,8 @@ struct MoreSettingsForm {
   std::string fineStepText;
   std::string overlapText;
   std::string thicknessStepText;
+  // The language drop-down's entry (LanguageChoiceIndex).
+  int languageChoice = 0;
   friend bool operator==(const MoreSettingsForm&, const MoreSettingsForm&) = default;
 };
 
@@ -33,7 +35,9 @@ struct UnnamedKey {
 // The record the form gives on OK, starting from `current`. `shown` is the
 // form as the dialog opened: a combination left as shown keeps the record's
 // text as it was; one changed to its default, or emptied, becomes empty
-// again (the default, so next and previous follow the orientation).
+// again (the default, so next and previous follow the orientation). The
+// language likewise: left as shown, the record keeps its text (a value the
+// drop-down cannot show included); another entry writes that entry's value.
 std::variant<MaskSettings, UnnamedKey> SettingsFromMoreForm(const MoreSettingsForm& form,
                                                            const MoreSettingsForm& shown,
                                                            const MaskSettings& current);

@@ -71,7 +71,7 @@ BENCHMARK(BM_DecideTrackTick);
 
 void BM_ClockText(benchmark::State& state) {
   std::int64_t seconds = 3 * 3600 + 25 * 60;
-  for (auto _ : state) benchmark::DoNotOptimize(ClockText(++seconds));
+  for (auto _ : state) benchmark::DoNotOptimize(ClockText(L"%1小时%2分%3秒", ++seconds));
 }
 BENCHMARK(BM_ClockText);
 

@@ -1,6 +1,9 @@
 // A short demo for a headless machine: a text window, softveil's mask over
-// it, a dragged band, the vertical band, the two dialogs and the
-// more-settings dialog, each saved as a screenshot. Usage: demo.exe <softveil.exe> <screenshot folder> [monitors]
+// it, a dragged band, lock mode, the two dialogs and the more-settings
+// dialog, each saved as a screenshot.
+// Usage: demo.exe <softveil.exe> <screenshot folder> [monitors]
+// softveil and the text window speak the language of the locale the demo
+// runs in; the dialogs are found by their controls, whatever their captions.
 // With "monitors", on a desktop of two monitors: the mask over a text window
 // on the second one, beside another on the primary.
 #include <windows.h>
@@ -121,15 +124,14 @@ int wmain(int argc, wchar_t** argv) {
   PressKeys({VK_CONTROL, VK_MENU, 'O'});
   WaitUntil([&] { return !IsWindowVisible(mask); }, 3000);
   const struct {
-    UINT command;
-    const wchar_t* caption;
+    Dialog dialog;
     const wchar_t* shot;
-  } dialogs[] = {{ID_MENU_SETTINGS, kSettingsCaption, L"4-settings"}, {ID_MENU_AUTHOR, kAboutCaption, L"5-about"}};
+  } dialogs[] = {{Dialog::Settings, L"4-settings"}, {Dialog::About, L"5-about"}};
   for (const auto& d : dialogs) {
-    HWND dlg = app.OpenDialog(d.command, d.caption);
+    HWND dlg = app.OpenDialog(d.dialog);
     Pause(800);
     Screenshot(d.shot);
-    if (dlg && d.command == ID_MENU_SETTINGS) {
+    if (dlg && d.dialog == Dialog::Settings) {
       // Its "更多…" opens the more-settings dialog over it.
       if (HWND more = OpenMoreSettings(app, dlg)) {
         Pause(800);

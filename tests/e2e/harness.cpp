@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "tests/e2e/menu_probe.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -78,9 +80,22 @@ std::wstring WinePath(std::wstring path) {
 }
 
 std::wstring SoftveilExePath() {
-  const char* env = std::getenv("SOFTVEIL_EXE");
-  const std::string path = env ? env : "softveil.exe";
-  return WinePath(std::wstring(path.begin(), path.end()));
+  if (const char* env = std::getenv("SOFTVEIL_EXE"); env && *env) {
+    const std::string path = env;
+    return WinePath(std::wstring(path.begin(), path.end()));
+  }
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return (fs::path(self).parent_path() / L"softveil.exe").wstring();
+}
+
+std::string CommandLineOption(const std::string& name) {
+  const std::string prefix = "--" + name + "=";
+  for (int i = 1; i < __argc; ++i) {
+    const std::string arg = __argv[i];
+    if (arg.starts_with(prefix)) return arg.substr(prefix.size());
+  }
+  return "";
 }
 
 namespace {
@@ -195,6 +210,41 @@ HWND Softveil::OpenDialog(UINT command, const std::wstring& caption) const {
   return WaitForDialog(caption);
 }
 
+HWND Softveil::FindDialog(Dialog dialog) const {
+  // The settings dialog has the trackbar; the about dialog the link's
+  // placeholder, whose id the settings dialog gives a radio button; the
+  // more-settings dialog the reading keys' boxes.
+  auto found = WindowsOfProcess(pid(), [dialog](HWND h) {
+    if (!IsWindowVisible(h) || ClassName(h) != L"#32770") return false;
+    const bool settings = GetDlgItem(h, IDC_TRANSPARENCY) != nullptr;
+    switch (dialog) {
+      case Dialog::Settings:
+        return settings;
+      case Dialog::About:
+        return !settings && GetDlgItem(h, IDC_LINK_PLACEHOLDER) != nullptr;
+      case Dialog::MoreSettings:
+        return GetDlgItem(h, IDC_KEY_NEXT) != nullptr;
+    }
+    return false;
+  });
+  return found.empty() ? nullptr : found.front();
+}
+
+HWND Softveil::WaitForDialog(Dialog dialog, int timeoutMs) const {
+  HWND dlg = nullptr;
+  WaitUntil([&] { return (dlg = FindDialog(dialog)) != nullptr; }, timeoutMs);
+  return dlg;
+}
+
+HWND Softveil::OpenDialog(Dialog dialog) const {
+  if (dialog == Dialog::MoreSettings) {
+    HWND settings = OpenDialog(Dialog::Settings);
+    return settings ? OpenMoreSettings(*this, settings) : nullptr;
+  }
+  Command(dialog == Dialog::Settings ? ID_MENU_SETTINGS : ID_MENU_AUTHOR);
+  return WaitForDialog(dialog);
+}
+
 HWND Softveil::FindMessageBox() const {
   // A message box carries its text in static 0xFFFF and the program's title
   // as caption; the dialogs' unnamed labels have that id too.
@@ -263,7 +313,11 @@ LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     GetClientRect(hwnd, &rc);
     FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     SetBkMode(dc, TRANSPARENT);
-    static const wchar_t kLine[] = L"第一章　山中岁月。夜读长卷，灯下一行一行地看过去，眼睛也不累。";
+    // A page in the reader's language, as the pictures of the demo show it.
+    static const wchar_t* const kLine =
+        PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE
+            ? L"第一章　山中岁月。夜读长卷，灯下一行一行地看过去，眼睛也不累。"
+            : L"Chapter One. Years in the hills: a long book read by lamplight, line after line, and the eyes never tire.";
     for (int y = 8, n = 1; y < rc.bottom; y += 24, ++n) {
       std::wstring line = std::to_wstring(n) + L"  " + kLine;
       TextOutW(dc, 16, y, line.c_str(), static_cast<int>(line.size()));
@@ -428,9 +482,11 @@ void TapKey(WORD key, int times) {
   }
 }
 
-void PickMenuItem(int n) {
-  // Keys go to the thread with the keyboard focus, and under Wine the menu's
-  // thread gets it a moment after the menu shows (later still under load).
+namespace {
+
+// Keys go to the thread with the keyboard focus, and under Wine the menu's
+// thread gets it a moment after the menu shows (later still under load).
+void WaitForMenuKeyboard() {
   if (HWND menu = FindPopupMenu()) {
     const DWORD menuThread = GetWindowThreadProcessId(menu, nullptr);
     WaitUntil([&] {
@@ -440,8 +496,20 @@ void PickMenuItem(int n) {
              GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == menuThread;
     }, 2000);
   }
+}
+
+}  // namespace
+
+void PickMenuItem(int n) {
+  WaitForMenuKeyboard();
   TapKey(VK_DOWN, n);
   TapKey(VK_RETURN);
+}
+
+bool CloseMenu() {
+  WaitForMenuKeyboard();
+  TapKey(VK_ESCAPE);
+  return WaitUntil([] { return FindPopupMenu() == nullptr; });
 }
 
 bool RegionContains(HWND hwnd, int x, int y) {
@@ -533,7 +601,7 @@ void SetHotkeyControl(HWND dlg, int id, WORD value) {
 
 HWND OpenMoreSettings(const Softveil& app, HWND settings) {
   PressButton(settings, IDC_MORE_BUTTON);
-  return app.WaitForDialog(kMoreSettingsCaption);
+  return app.WaitForDialog(Dialog::MoreSettings);
 }
 
 POINT WindowCenter(HWND hwnd) {
@@ -593,6 +661,40 @@ std::vector<std::wstring> TrayTooltips() {
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
   return tips;
+}
+
+MenuProbe::MenuProbe(HWND window) {
+  memory_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(MenuProbeRecord),
+                               kMenuProbeMemory);
+  if (!memory_) return;
+  record_ = static_cast<MenuProbeRecord*>(MapViewOfFile(memory_, FILE_MAP_WRITE, 0, 0, 0));
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  module_ = LoadLibraryW((fs::path(self).parent_path() / L"menu_probe.dll").c_str());
+  const auto proc = module_ ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(module_, kMenuProbeHook)))
+                            : nullptr;
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  if (record_ && proc && thread) hook_ = SetWindowsHookExW(WH_CALLWNDPROC, proc, module_, thread);
+}
+
+MenuProbe::~MenuProbe() {
+  if (hook_) UnhookWindowsHookEx(hook_);
+  if (module_) FreeLibrary(module_);
+  if (record_) UnmapViewOfFile(record_);
+  if (memory_) CloseHandle(memory_);
+}
+
+std::optional<std::vector<std::wstring>> MenuProbe::ItemsOf(const std::function<void()>& open, int timeoutMs) {
+  if (!ready()) return std::nullopt;
+  const LONG before = record_->menus;
+  open();
+  if (!WaitUntil([&] { return record_->menus != before; }, timeoutMs)) return std::nullopt;
+  std::vector<std::wstring> items;
+  std::wstring_view rest(record_->items);
+  for (std::size_t end; (end = rest.find(L'\n')) != std::wstring_view::npos; rest.remove_prefix(end + 1)) {
+    items.emplace_back(rest.substr(0, end));
+  }
+  return items;
 }
 
 namespace {

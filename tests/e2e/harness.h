@@ -16,13 +16,16 @@
 #include "common/ids.h"
 #include "res/resource.h"
 
-// The captions other programs find softveil's windows by; message boxes
-// carry the program's title.
+// Message boxes carry the program's title in every language. The dialogs'
+// captions are those of the Chinese softveil, which the suite runs unless it
+// is told otherwise (--language=en); Dialog finds them in any language.
 inline constexpr wchar_t kAppTitle[] = L"softveil";
 inline constexpr wchar_t kSettingsCaption[] = L"设置";
 inline constexpr wchar_t kAboutCaption[] = L"关于 softveil";
-inline constexpr wchar_t kMoreSettingsCaption[] = L"更多设置";
 inline constexpr wchar_t kDuplicateMessage[] = L"您设置的快捷键有重复的，请检查一下！";
+
+// softveil's dialogs, told apart by their controls.
+enum class Dialog { Settings, About, MoreSettings };
 
 // Polls `done` every `pollMs` until it holds or `timeoutMs` passes, answering
 // the messages sent to this thread meanwhile.
@@ -51,9 +54,11 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes);
 std::wstring WinePath(std::wstring path);
 // The Unix path behind a Windows path under Wine; nothing elsewhere.
 std::optional<std::string> UnixPath(const std::filesystem::path& path);
-// The softveil.exe to start: SOFTVEIL_EXE (ctest gives a Unix path), else
-// softveil.exe in the working directory.
+// The softveil.exe to start: SOFTVEIL_EXE (a Unix path or a Windows one),
+// else softveil.exe beside the running program, where the build puts both.
 std::wstring SoftveilExePath();
+// The value of --name= on the test program's command line, or "".
+std::string CommandLineOption(const std::string& name);
 // A command line that starts softveil.exe, quoted, with `arguments`.
 std::wstring SoftveilCommand(const std::wstring& arguments = {});
 
@@ -111,6 +116,11 @@ class Softveil {
   HWND WaitForDialog(const std::wstring& caption, int timeoutMs = 5000) const;
   // Posts a command and waits for the dialog it opens.
   HWND OpenDialog(UINT command, const std::wstring& caption) const;
+  // The same for a dialog in whatever language it speaks.
+  HWND FindDialog(Dialog dialog) const;
+  HWND WaitForDialog(Dialog dialog, int timeoutMs = 5000) const;
+  // The more-settings dialog opens over the settings dialog it comes from.
+  HWND OpenDialog(Dialog dialog) const;
   HWND FindMessageBox() const;
   // Every visible dialog of the program, message boxes and the colour
   // chooser included; the mask is not one.
@@ -154,6 +164,29 @@ class TestWindow {
   HWND hwnd_ = nullptr;
 };
 
+struct MenuProbeRecord;
+
+// The items of softveil's popup menus, as its own process sees them: a hook
+// loads menu_probe.dll (built beside the test programs) into the thread of
+// `window`, which records each menu as it opens.
+class MenuProbe {
+ public:
+  explicit MenuProbe(HWND window);
+  ~MenuProbe();
+  MenuProbe(const MenuProbe&) = delete;
+  MenuProbe& operator=(const MenuProbe&) = delete;
+  bool ready() const { return hook_ != nullptr; }
+  // Runs `open`, which opens a menu, and returns that menu's item texts (a
+  // separator as ""), or nothing when no menu opened in time.
+  std::optional<std::vector<std::wstring>> ItemsOf(const std::function<void()>& open, int timeoutMs = 5000);
+
+ private:
+  HANDLE memory_ = nullptr;
+  MenuProbeRecord* record_ = nullptr;
+  HMODULE module_ = nullptr;
+  HHOOK hook_ = nullptr;
+};
+
 // Input, as a user gives it.
 void SendPointerTo(int x, int y);  // an absolute move through SendInput; does not wait for it
 void MovePointer(int x, int y);    // the same, and waits until the pointer is there
@@ -169,6 +202,8 @@ void PressKeys(const std::vector<WORD>& keys);  // held together, released in re
 void TapKey(WORD key, int times = 1);
 // Picks the n-th item of the open popup menu (separators are skipped).
 void PickMenuItem(int n);
+// Closes the open popup menu with Esc; whether it is gone.
+bool CloseMenu();
 
 // Screen size of the primary monitor.
 int ScreenWidth();

@@ -7,7 +7,6 @@
 
 #include "tests/e2e/harness.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 #include <string>
@@ -18,21 +17,6 @@ namespace {
 constexpr UINT kMaskOn = 32775;
 constexpr UINT kSettingsCommand = 32773;
 constexpr RECT kPrimary{0, 0, 1280, 1024};
-
-std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
-// The value of --name= on the command line, or nothing.
-std::string Option(const std::string& name) {
-  const std::string prefix = "--" + name + "=";
-  for (int i = 1; i < __argc; ++i) {
-    const std::string arg = __argv[i];
-    if (arg.starts_with(prefix)) return arg.substr(prefix.size());
-  }
-  return "";
-}
 
 // softveil with the pointer over `reader`, switched on and shown over `area`.
 class MaskOnScreen : public testing::Test {
@@ -102,11 +86,8 @@ std::pair<int, int> IconImageFor(HMODULE exe, int id, int size) {
 }
 
 TEST(Icons, EveryScaleFindsAnImageOfItsOwnSizeWithAlpha) {
-  const std::string exe = Env("SOFTVEIL_EXE");
-  ASSERT_FALSE(exe.empty());
-  std::wstring path(exe.begin(), exe.end());
-  if (path[0] == L'/') path = L"Z:" + path;
-  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE module =
+      LoadLibraryExW(SoftveilExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_TRUE(module);
   // Small and large icon sizes from 100 % to 200 %, and the shell's largest view.
   for (int id : {128, 134}) {
@@ -124,7 +105,7 @@ TEST(Icons, EveryScaleFindsAnImageOfItsOwnSizeWithAlpha) {
 class SecondMonitor : public MaskOnScreen {
  protected:
   void SetUp() override {
-    arrangement_ = Option("monitors");
+    arrangement_ = CommandLineOption("monitors");
     ASSERT_TRUE(arrangement_ == "right" || arrangement_ == "left")
         << "runs on the two-monitor X server that scripts/test starts";
     ASSERT_TRUE(WaitForMonitors(2));
@@ -148,7 +129,7 @@ class SecondMonitor : public MaskOnScreen {
   // Lays the monitors out anew through the X server, as a user unplugging
   // or arranging a monitor does.
   void Layout(const std::string& how) {
-    const std::string script = Option("layout-script");
+    const std::string script = CommandLineOption("layout-script");
     ASSERT_FALSE(script.empty());
     std::wstring command = L"Z:\\bin\\bash \"" + std::wstring(script.begin(), script.end()) + L"\" " +
                            std::wstring(how.begin(), how.end());
@@ -258,7 +239,7 @@ TEST_F(SecondMonitor, RemovedWhileTheMaskIsOnItTheMaskGoesBackToThePrimary) {
 class HighDpi : public MaskOnScreen {
  protected:
   void SetUp() override {
-    ASSERT_EQ(Option("dpi"), "144") << "runs in the 144-DPI Wine prefix that scripts/test makes";
+    ASSERT_EQ(CommandLineOption("dpi"), "144") << "runs in the 144-DPI Wine prefix that scripts/test makes";
     HDC screen = GetDC(nullptr);
     ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSY), 144);
     ReleaseDC(nullptr, screen);

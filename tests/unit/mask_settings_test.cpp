@@ -115,6 +115,34 @@ TEST_F(SettingsFileTest, SaveKeepsForeignKeysSectionsAndOrder) {
             "[tail]\r\nx=y\r\n");
 }
 
+TEST_F(SettingsFileTest, LanguageKeyIsWrittenOnlyOnceChosenOrAlreadyThere) {
+  const std::string six =
+      "[settings]\r\nheight=37\r\nhorizontal=0\r\ntransparence=300\r\n"
+      "hotkey_mask_open=ALT|SHIFT|M\r\nhotkey_lock_open=CTRL|K\r\ncolor=65280\r\n";
+  MaskSettings s = Sample();
+  s.LoadFrom(file_);  // no file: the language is left to the system
+  EXPECT_STREQ(s.language, "auto");
+  s = Sample();
+  ASSERT_TRUE(s.SaveTo(file_));
+  EXPECT_EQ(FileBytes(), six) << "the system's language is the default and adds nothing";
+
+  SetSettingsText(s.language, "en");
+  ASSERT_TRUE(s.SaveTo(file_));
+  EXPECT_EQ(FileBytes(), six + "language=en\r\n");
+  MaskSettings back;
+  back.LoadFrom(file_);
+  EXPECT_STREQ(back.language, "en");
+
+  // Back to the system's language: the key is there now, so it stays.
+  SetSettingsText(s.language, "auto");
+  ASSERT_TRUE(s.SaveTo(file_));
+  EXPECT_EQ(FileBytes(), six + "language=auto\r\n");
+
+  WriteRaw("[settings]\nlanguage=ZH-cn\n");
+  back.LoadFrom(file_);
+  EXPECT_STREQ(back.language, "ZH-cn") << "read as written";
+}
+
 TEST_F(SettingsFileTest, ExtremeIntegersReadBackUnchanged) {
   MaskSettings s = Sample();
   s.height = INT_MIN;

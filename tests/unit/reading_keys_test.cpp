@@ -267,6 +267,31 @@ TEST(SettingsFromMoreForm, KeysLeftAsShownKeepTheirTextChangedOnesAreWritten) {
   EXPECT_STREQ(FromForm(form, MoreFormFromSettings(custom), custom).hotkey_next, "");
 }
 
+TEST(SettingsFromMoreForm, TheLanguageIsWrittenOnlyWhenAnotherIsChosen) {
+  MaskSettings current = Defaults();
+  SetSettingsText(current.language, "fr");  // a value the drop-down shows as the system's language
+  const MoreSettingsForm shown = MoreFormFromSettings(current);
+  EXPECT_EQ(shown.languageChoice, 0);
+  EXPECT_STREQ(FromForm(shown, shown, current).language, "fr") << "left as shown, the file's value stays";
+
+  struct Case {
+    int choice;
+    const char* text;
+  };
+  for (const Case& c : {Case{1, "zh-CN"}, Case{2, "en"}}) {
+    MoreSettingsForm form = shown;
+    form.languageChoice = c.choice;
+    EXPECT_STREQ(FromForm(form, shown, current).language, c.text);
+  }
+  // Back from English to the system's language.
+  SetSettingsText(current.language, "EN");
+  const MoreSettingsForm english = MoreFormFromSettings(current);
+  EXPECT_EQ(english.languageChoice, 2);
+  MoreSettingsForm form = english;
+  form.languageChoice = 0;
+  EXPECT_STREQ(FromForm(form, english, current).language, "auto");
+}
+
 TEST(SettingsFromMoreForm, AKeyWithoutANameIsRefused) {
   const MaskSettings current = Defaults();
   const MoreSettingsForm shown = MoreFormFromSettings(current);

@@ -396,6 +396,7 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
       "[other]\nheight=1\n[settings]\ncolor=0x10\ntransparence=-5\nhorizontal=7\n",
       "[settings]\r\nheight=-2147483648\r\nhorizontal=0\r\ntransparence=300\r\n"
       "hotkey_mask_open=ALT|SHIFT|M\r\nhotkey_lock_open=ALT|CTRL|L\r\ncolor=-16711936\r\n",
+      "[settings]\r\nlanguage=en\r\ncolor=1\r\n",  // a key added later, already in the file
       "[settings]\r\nheight=90\r\nfine_step=7\r\nhotkey_previous=CTRL|ALT|K\r\noverlap=-1\r\n[other]\r\nstep=3\r\n",
   };
   for (const auto& [initial, record] : Combinations(files, {edited, reading})) {
