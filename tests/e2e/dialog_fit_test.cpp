@@ -161,6 +161,13 @@ TEST_F(DialogFit, EveryTextFitsItsControlInsideTheWindow) {
   }
 }
 
+// `text` on one line in `font` fits inside `place`'s client area.
+void ExpectLineFits(HWND place, HFONT font, const std::wstring& text) {
+  const SIZE size = TextSize(place, font, text, DT_SINGLELINE);
+  EXPECT_LE(size.cx, ClientOf(place).right) << Narrow(text);
+  EXPECT_LE(size.cy, ClientOf(place).bottom) << Narrow(text);
+}
+
 TEST_F(DialogFit, TextsSetAtRunTimeFitTheirPlaces) {
   for (const Language& language : kLanguages) {
     SCOPED_TRACE(language.name);
@@ -171,9 +178,7 @@ TEST_F(DialogFit, TextsSetAtRunTimeFitTheirPlaces) {
     HWND place = GetDlgItem(about, IDC_LINK_PLACEHOLDER);
     const std::wstring link = LoadTextFrom(module_, language.id, IDS_LINK_TEXT);
     ASSERT_FALSE(link.empty());
-    const SIZE linkSize = TextSize(place, static_cast<HFONT>(GetStockObject(SYSTEM_FONT)), link, DT_SINGLELINE);
-    EXPECT_LE(linkSize.cx, ClientOf(place).right) << Narrow(link);
-    EXPECT_LE(linkSize.cy, ClientOf(place).bottom) << Narrow(link);
+    ExpectLineFits(place, static_cast<HFONT>(GetStockObject(SYSTEM_FONT)), link);
     DestroyWindow(about);
 
     // The clock, up to 99 hours, in the mask's clock label.
@@ -181,10 +186,7 @@ TEST_F(DialogFit, TextsSetAtRunTimeFitTheirPlaces) {
     ASSERT_TRUE(mask);
     HWND clock = GetDlgItem(mask, IDC_CLOCK_LABEL);
     const std::wstring text = FormatText(LoadTextFrom(module_, language.id, IDS_CLOCK), {L"99", L"59", L"59"});
-    const HFONT font = reinterpret_cast<HFONT>(SendMessageW(clock, WM_GETFONT, 0, 0));
-    const SIZE clockSize = TextSize(clock, font, text, DT_SINGLELINE);
-    EXPECT_LE(clockSize.cx, ClientOf(clock).right) << Narrow(text);
-    EXPECT_LE(clockSize.cy, ClientOf(clock).bottom) << Narrow(text);
+    ExpectLineFits(clock, reinterpret_cast<HFONT>(SendMessageW(clock, WM_GETFONT, 0, 0)), text);
     DestroyWindow(mask);
 
     // The language drop-down's entries, beside its arrow button.
