@@ -13,6 +13,8 @@ add_executable(softveil WIN32
   settings/hotkey_win32.cpp
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
+  mask/mask_surface_win32.cpp
+  mask/reading_hotkeys_win32.cpp
   dialogs/settings_dlg_win32.cpp
   dialogs/autostart_box_win32.cpp
   dialogs/more_settings_dlg_win32.cpp

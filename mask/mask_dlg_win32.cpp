@@ -2,9 +2,7 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
 #include <ctime>
-#include <utility>
 
 #include "common/globals.h"
 #include "common/ids.h"
@@ -13,43 +11,25 @@
 #include "mask/clock_text.h"
 #include "res/resource.h"
 #include "settings/hotkey_win32.h"
-#include "settings/key_combo.h"
 
-namespace {
-
-// The hotkey ids follow BandKey's order.
-constexpr int HotkeyIdOf(BandKey key) { return ID_HOTKEY_NEXT + static_cast<int>(key); }
-static_assert(HotkeyIdOf(BandKey::Previous) == ID_HOTKEY_PREVIOUS);
-static_assert(HotkeyIdOf(BandKey::FineNext) == ID_HOTKEY_FINE_NEXT);
-static_assert(HotkeyIdOf(BandKey::FinePrevious) == ID_HOTKEY_FINE_PREVIOUS);
-static_assert(HotkeyIdOf(BandKey::Thicker) == ID_HOTKEY_THICKER);
-static_assert(HotkeyIdOf(BandKey::Thinner) == ID_HOTKEY_THINNER);
-constexpr BandKey kAllBandKeys[] = {BandKey::Next,    BandKey::Previous, BandKey::FineNext,
-                                    BandKey::FinePrevious, BandKey::Thicker,  BandKey::Thinner};
-
-}  // namespace
-
-CMaskDlg::CMaskDlg(const MaskSettings& settings) : m_settings(settings) { g_bMaskOff = 1; }
+CMaskDlg::CMaskDlg(const MaskSettings& settings) : m_settings(settings), m_readingKeys(settings) { g_bMaskOff = 1; }
 
 bool CMaskDlg::Create(HWND owner) { return CreateModeless(IDD_MASK, owner) != nullptr; }
 
 void CMaskDlg::DestroyWindow() {
-  ReleaseReadingKeys();
-  m_pfnSetLayeredWindowAttributes = nullptr;
-  m_hUser32.reset();
   if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
 void CMaskDlg::SetHorizontalBand(int top, int bottom) {
   m_horizontalBand = {top, bottom};
   const Rect client = ClientRect();
-  ApplyRegion(client, HoleRect(true, client, m_horizontalBand, m_nShownDpi));
+  m_surface.ApplyRegion(client, HoleRect(true, client, m_horizontalBand, m_nShownDpi));
 }
 
 void CMaskDlg::SetVerticalBand(int left, int right) {
   m_verticalBand = {left, right};
   const Rect client = ClientRect();
-  ApplyRegion(client, HoleRect(false, client, m_verticalBand, m_nShownDpi));
+  m_surface.ApplyRegion(client, HoleRect(false, client, m_verticalBand, m_nShownDpi));
 }
 
 bool CMaskDlg::RegisterMaskHotkey() {
@@ -111,7 +91,7 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       SyncReadingKeys();
       return FALSE;
     case WM_REPORT_REFUSED_KEYS:
-      ShowRefusedKeys();
+      m_readingKeys.ShowRefused(GetWindow(hwnd_, GW_OWNER));
       return TRUE;
     case WM_TIMER:
       OnClockTimer();
@@ -125,6 +105,11 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MASK_DESTROY:
       ::DestroyWindow(hwnd_);
       return TRUE;
+    case WM_DESTROY:
+      m_readingKeys.Release();
+      m_readingKeys.Attach(nullptr);
+      m_surface.Detach();
+      return FALSE;
     case WM_MASK_OFF:
       g_bMaskOff = 1;
       return TRUE;
@@ -137,13 +122,8 @@ void CMaskDlg::OnInitDialog() {
   m_lockLabel = GetDlgItem(hwnd_, IDC_LOCK_LABEL);
   m_clockLabel = GetDlgItem(hwnd_, IDC_CLOCK_LABEL);
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW | SWP_NOACTIVATE);
-  SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
-  // Looked up at run time, as on systems that lack it the mask still works, only opaque.
-  m_hUser32.reset(LoadLibraryW(L"User32.DLL"));
-  if (m_hUser32) {
-    m_pfnSetLayeredWindowAttributes = reinterpret_cast<SetLayeredFn>(
-        reinterpret_cast<void*>(GetProcAddress(m_hUser32.get(), "SetLayeredWindowAttributes")));
-  }
+  m_surface.Attach(hwnd_);
+  m_readingKeys.Attach(hwnd_);
   KeepSizeAcrossDpiChanges();
   m_nBandHeight = m_settings.height;
   RegisterMaskHotkey();
@@ -160,29 +140,22 @@ void CMaskDlg::KeepSizeAcrossDpiChanges() {
   // and later; older systems do not resize.
   using SetBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
   constexpr int kDisableResize = 2;  // DDC_DISABLE_RESIZE
-  if (!m_hUser32) return;
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (!user32) return;
   const auto setBehavior = reinterpret_cast<SetBehaviorFn>(
-      reinterpret_cast<void*>(GetProcAddress(m_hUser32.get(), "SetDialogDpiChangeBehavior")));
+      reinterpret_cast<void*>(GetProcAddress(user32, "SetDialogDpiChangeBehavior")));
   if (setBehavior) setBehavior(hwnd_, kDisableResize, kDisableResize);
 }
 
 void CMaskDlg::OnShowWindow() {
   // Re-applied at every change of visibility too, so the opacity is right
   // whenever the mask appears.
-  if (m_pfnSetLayeredWindowAttributes) {
-    m_pfnSetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(m_settings.transparence & 0xFF), LWA_ALPHA);
-  }
+  m_surface.SetAlpha(static_cast<BYTE>(m_settings.transparence & 0xFF));
 }
 
 void CMaskDlg::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
-  RECT client;
-  GetClientRect(hwnd_, &client);
   // The colour text is read at every paint, so a new colour shows at once.
-  SetBkColor(dc, SettingsColor(m_settings));
-  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
-  EndPaint(hwnd_, &ps);
+  m_surface.Paint(SettingsColor(m_settings));
 }
 
 void CMaskDlg::OnMaskTrack() {
@@ -314,54 +287,16 @@ void CMaskDlg::OnHotkey(WPARAM wp) {
       g_bMaskOff = 1;
       break;
     default:
-      if (id >= ID_HOTKEY_NEXT && id <= ID_HOTKEY_THINNER) OnReadingKey(static_cast<BandKey>(id - ID_HOTKEY_NEXT));
+      if (const std::optional<BandKey> key = ReadingHotkeys::KeyOf(id)) OnReadingKey(*key);
       break;
   }
 }
 
-void CMaskDlg::SyncReadingKeys() {
-  const bool wanted = hwnd_ && IsWindowVisible(hwnd_) && !m_readingKeysPaused;
-  if (wanted == m_readingKeysHeld) return;
-  if (wanted) {
-    HoldReadingKeys();
-  } else {
-    ReleaseReadingKeys();
-  }
-}
+void CMaskDlg::SyncReadingKeys() { m_readingKeys.Sync(hwnd_ && IsWindowVisible(hwnd_)); }
 
-void CMaskDlg::PauseReadingKeys(bool paused) {
-  m_readingKeysPaused = paused;
-  SyncReadingKeys();
-}
+void CMaskDlg::PauseReadingKeys(bool paused) { m_readingKeys.Pause(paused, hwnd_ && IsWindowVisible(hwnd_)); }
 
-void CMaskDlg::ReleaseReadingKeys() {
-  if (!m_readingKeysHeld) return;
-  m_readingKeysHeld = false;
-  for (BandKey key : kAllBandKeys) UnregisterHotKey(hwnd_, HotkeyIdOf(key));
-}
-
-void CMaskDlg::HoldReadingKeys() {
-  m_readingKeysHeld = true;
-  std::wstring refused;
-  for (const ReadingRegistration& held : ReadingRegistrations(m_settings)) {
-    if (RegisterHotKey(hwnd_, HotkeyIdOf(held.key), held.combo.fsModifiers, static_cast<UINT>(held.combo.vk))) continue;
-    if (std::find(m_toldRefused.begin(), m_toldRefused.end(), held.combo) != m_toldRefused.end()) continue;
-    m_toldRefused.push_back(held.combo);
-    if (!refused.empty()) refused += LoadText(IDS_LIST_SEPARATOR);
-    refused += Widen(KeyComboDisplayName(held.combo));
-  }
-  if (refused.empty()) return;
-  // Told from the message loop, not from inside the tick that showed the mask.
-  if (!m_refusedToTell.empty()) m_refusedToTell += LoadText(IDS_LIST_SEPARATOR);
-  m_refusedToTell += refused;
-  PostMessageW(hwnd_, WM_REPORT_REFUSED_KEYS, 0, 0);
-}
-
-void CMaskDlg::ShowRefusedKeys() {
-  const std::wstring names = std::exchange(m_refusedToTell, {});
-  if (names.empty()) return;
-  ShowAppMessage(GetWindow(hwnd_, GW_OWNER), FormatResourceText(IDS_READING_KEYS_REFUSED, {names}));
-}
+void CMaskDlg::ReleaseReadingKeys() { m_readingKeys.Release(); }
 
 void CMaskDlg::OnReadingKey(BandKey key) {
   // A key pressed just before the mask hid may still be on its way.
@@ -392,39 +327,6 @@ void CMaskDlg::OnReadingKey(BandKey key) {
 void CMaskDlg::OnClockTimer() {
   const std::int64_t elapsed = static_cast<std::int64_t>(std::time(nullptr)) - g_tStart;
   SetWindowTextW(m_clockLabel, ClockText(m_clockPattern, elapsed).c_str());
-}
-
-void CMaskDlg::ApplyRegion(const Rect& client, const std::optional<Rect>& hole) {
-  if (!hwnd_) return;
-  // The system still holds this very region (a tick that changed nothing).
-  if (m_appliedRegion && m_appliedRegion->client == client && m_appliedRegion->hole == hole) return;
-  UniqueRegion region(CreateRectRgn(client.left, client.top, client.right, client.bottom));
-  if (hole) {
-    UniqueRegion holeRegion(CreateRectRgn(hole->left, hole->top, hole->right, hole->bottom));
-    CombineRgn(region.get(), region.get(), holeRegion.get(), RGN_DIFF);
-  }
-  // Not every system repaints the client for a new region, so we say what
-  // to repaint. When only the band moved, that is the old opening, which
-  // becomes mask (a confirmed colour repaints the whole mask by itself); a
-  // new size repaints everything.
-  const std::optional<AppliedRegion> previous = m_appliedRegion;
-  const bool bandMoved = previous && previous->client == client;
-  if (!SetWindowRgn(hwnd_, region.get(), bandMoved ? FALSE : TRUE)) {
-    // The system took nothing: the region is still ours to delete, and no
-    // region of ours is in place, so the next call must build one again.
-    m_appliedRegion.reset();
-    return;
-  }
-  region.release();  // the system owns it now
-  m_appliedRegion = AppliedRegion{client, hole};
-  if (!bandMoved) {
-    InvalidateRect(hwnd_, nullptr, FALSE);
-  } else if (previous->hole) {
-    const RECT opening = {previous->hole->left, previous->hole->top, previous->hole->right, previous->hole->bottom};
-    // With the labels: the opening may have cut into one.
-    RedrawWindow(hwnd_, &opening, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-  }
-  UpdateWindow(hwnd_);
 }
 
 Rect CMaskDlg::ClientRect() const {

@@ -11,7 +11,9 @@
 #include "common/handles_win32.h"
 #include "mask/band.h"
 #include "mask/band_keys.h"
+#include "mask/mask_surface_win32.h"
 #include "mask/monitors.h"
+#include "mask/reading_hotkeys_win32.h"
 #include "settings/mask_settings.h"
 
 class CMaskDlg : public DialogBase {
@@ -58,8 +60,6 @@ class CMaskDlg : public DialogBase {
   int BandHeight() const { return m_nBandHeight; }
 
  private:
-  using SetLayeredFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
-
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnInitDialog();
   void KeepSizeAcrossDpiChanges();
@@ -74,15 +74,12 @@ class CMaskDlg : public DialogBase {
   void OnRButtonUp(LPARAM lp);
   void OnCommand(WPARAM wp, LPARAM lp);
   void OnHotkey(WPARAM wp);
-  void HoldReadingKeys();
   void OnReadingKey(BandKey key);
-  void ShowRefusedKeys();
   void OnClockTimer();
   void PlaceClockLabel();
   // The band's thickness in pixels on the monitor the mask is shown on.
   int ShownBandHeight() const;
   void PositionBand();
-  void ApplyRegion(const Rect& client, const std::optional<Rect>& hole);
   Rect ClientRect() const;
 
   const MaskSettings& m_settings;
@@ -98,23 +95,9 @@ class CMaskDlg : public DialogBase {
   Band m_verticalBand;
   bool m_bDragging = false;  // the band follows the pointer
 
-  UniqueModule m_hUser32;
-  SetLayeredFn m_pfnSetLayeredWindowAttributes = nullptr;
+  MaskSurface m_surface;
+  ReadingHotkeys m_readingKeys;
   HWND m_lockLabel = nullptr;
   HWND m_clockLabel = nullptr;
   std::wstring m_clockPattern;  // the clock's text with %1 h, %2 min, %3 s
-  // The rectangles of the region last handed to the system, so that a tick
-  // that changes nothing neither rebuilds the region nor repaints the mask.
-  struct AppliedRegion {
-    Rect client;
-    std::optional<Rect> hole;
-  };
-  std::optional<AppliedRegion> m_appliedRegion;
-
-  bool m_readingKeysHeld = false;
-  bool m_readingKeysPaused = false;
-  // Reading keys another program held when the mask showed: each is told
-  // once in a run, then left alone.
-  std::vector<HotkeySpec> m_toldRefused;
-  std::wstring m_refusedToTell;
 };
