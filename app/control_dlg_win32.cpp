@@ -1,6 +1,5 @@
 #include "app/control_dlg_win32.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <string>
@@ -72,9 +71,14 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // see; only an explicit exit or another program's WM_CLOSE does.
       if ((wp & 0xFFF0) == SC_CLOSE) return TRUE;
       return FALSE;
-    case WM_TIMER:
-      OnTrackTick();
+    case WM_TIMER: {
+      // Where the pointer was when this timer message was taken from the
+      // queue: the same as asking now, but under Wine asking costs a round
+      // trip to the X server twice a second. Every timer message carries one.
+      const DWORD at = GetMessagePos();
+      Track({GET_X_LPARAM(at), GET_Y_LPARAM(at)});
       return TRUE;
+    }
     case WM_COMMAND:
       return OnCommand(wp);
     case WM_CLOSE:
@@ -105,6 +109,7 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED:     // the scale of a monitor changed
     case WM_SETTINGCHANGE:
       m_monitors = ReadMonitors();
+      UpdateTrayImage();
       return FALSE;
     default:
       return FALSE;
@@ -117,7 +122,8 @@ void CControlDlg::OnInitDialog() {
   m_bMaskCreated = 0;
   m_settings.Load();
   m_monitors = ReadMonitors();
-  SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
+  // The first tick comes after a period, as the mask is off at start.
+  m_tickRunning = SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr) != 0;
   // A tool window gets no taskbar button.
   const LONG exStyle = GetWindowLongW(hwnd_, GWL_EXSTYLE);
   SetWindowLongW(hwnd_, GWL_EXSTYLE, (exStyle & ~WS_EX_APPWINDOW) | WS_EX_TOOLWINDOW);
@@ -128,12 +134,7 @@ void CControlDlg::OnInitDialog() {
   SetWindowPlacement(hwnd_, &placement);
   RegisterLockHotkey();
   m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  // The shell shows the tray icon at its small-icon size, 16 px at 100 % and
-  // 32 at 200 %: an image drawn at that size stays crisp.
-  HICON trayImage = nullptr;
-  if (SUCCEEDED(LoadIconMetric(AppInstance(), MAKEINTRESOURCEW(IDI_APP), LIM_SMALL, &trayImage))) {
-    m_trayImage.reset(trayImage);
-  }
+  UpdateTrayImage();
   m_trayIcon.emplace(hwnd_, kTrayIconId, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon, kTrayTip);
   ShowWindow(hwnd_, SW_HIDE);
   // Shown from the running loop, so the program is fully up behind it.
@@ -160,7 +161,7 @@ INT_PTR CControlDlg::OnCommand(WPARAM wp) {
       m_maskDlg.SwitchMaskOn();
       return TRUE;
     case ID_MENU_LOCK:
-      g_bLockOn = g_bLockOn ? 0 : 1;
+      SwitchLock(g_bLockOn ? 0 : 1);
       return TRUE;
     default:
       return FALSE;
@@ -181,21 +182,52 @@ LRESULT CControlDlg::OnTrayNotify(WPARAM wp, LPARAM lp) {
 void CControlDlg::OnHotkey(WPARAM wp) {
   switch (LOWORD(wp)) {
     case ID_HOTKEY_LOCK:
-      g_bLockOn = g_bLockOn ? 0 : 1;
+      SwitchLock(g_bLockOn ? 0 : 1);
       break;
     case ID_HOTKEY_LOCK_CLOSE:
-      g_bLockOn = 0;
+      SwitchLock(0);
       break;
   }
 }
 
-void CControlDlg::OnTrackTick() {
+void CControlDlg::SwitchLock(int on) {
+  // Lock mode ties the mask to the window the last tick found under the
+  // pointer; while the mask is off no tick runs, so one runs now.
+  if (!m_tickRunning) TrackNow();
+  g_bLockOn = on;
+}
+
+void CControlDlg::OnMaskSwitched() {
   if (m_exiting) return;
-  // Where the pointer was when this timer message was taken from the queue:
-  // the same as asking now, but under Wine asking costs a round trip to the
-  // X server twice a second.
-  const DWORD at = GetMessagePos();
-  const POINT pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  // Switched off, the mask hides now: no tick comes any more to hide it.
+  if (g_bMaskOff) SendTrackToMask(nullptr);
+  SyncTrackTick();
+}
+
+void CControlDlg::SyncTrackTick() {
+  const bool needed = !m_exiting && TrackTickNeeded(m_bMaskCreated != 0, m_maskDlg.hwnd() != nullptr, g_bMaskOff != 0);
+  if (needed == m_tickRunning) return;
+  m_tickRunning = needed;
+  if (!needed) {
+    KillTimer(hwnd_, ID_TIMER_TRACK);
+    return;
+  }
+  SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
+  // Switched on: the mask shows as soon as the tick runs, and that is now,
+  // over the monitors as they are now.
+  m_monitors = ReadMonitors();
+  TrackNow();
+}
+
+void CControlDlg::TrackNow() {
+  // Between timer messages the pointer is asked for. Where the system cannot
+  // tell it (the secure desktop), this tick is skipped and the next timer
+  // tick decides.
+  if (POINT pt; GetCursorPos(&pt)) Track(pt);
+}
+
+void CControlDlg::Track(POINT pt) {
+  if (m_exiting) return;
   const HWND under = WindowFromPoint(pt);
   if (pt.x != m_lastPointer.x || pt.y != m_lastPointer.y || under != m_lastUnder) {
     // Not every system announces a monitor that went away (Wine does not),
@@ -243,6 +275,8 @@ void CControlDlg::CreateMask() {
   // Tried once only: a mask that cannot be created is not retried every tick.
   m_bMaskCreated = 1;
   m_maskDlg.Create(hwnd_);
+  // Made while switched off, it waits for the switch without a tick.
+  SyncTrackTick();
   // The window registered its hotkey as it was created; asking again tells
   // whether the combination confirmed before is held.
   if (!std::exchange(m_reportMaskHotkeyAtCreation, false) || !m_maskDlg.hwnd()) return;
@@ -293,6 +327,20 @@ void CControlDlg::OnBandThickness(int thickness) {
   if (m_settings.Save() || std::exchange(m_thicknessSaveFailureTold, true)) return;
   // Sent from inside the mask's key handling: told once that is done.
   PostMessageW(hwnd_, WM_SHOW_SAVE_FAILED, 0, 0);
+}
+
+void CControlDlg::UpdateTrayImage() {
+  // The shell draws the tray icon at its small-icon size for the primary
+  // monitor's scale, 16 px at 100 % and 32 at 200 %: the icon's image drawn
+  // for that size stays crisp, and a new scale brings a new image.
+  const int side = ScaleToDpi(16, PrimaryDpi(m_monitors));
+  if (side == m_traySide) return;
+  const auto image = static_cast<HICON>(LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, side, side, 0));
+  if (!image) return;
+  m_traySide = side;
+  // The old image goes once the shell shows the new one.
+  const UniqueIcon old = std::exchange(m_trayImage, UniqueIcon(image));
+  if (m_trayIcon) m_trayIcon->SetIcon(image);
 }
 
 void CControlDlg::OnAbout() {

@@ -1,5 +1,6 @@
 // The hidden controller: owns the settings, the mask, the tray icon, the lock
-// hotkey and the 500 ms tracking tick. Its modal run is the message loop.
+// hotkey and the 500 ms tracking tick, which runs only while the mask is
+// switched on (see TrackTickNeeded). Its modal run is the message loop.
 #pragma once
 #include <windows.h>
 
@@ -28,7 +29,13 @@ class CControlDlg : public DialogBase {
   INT_PTR OnCommand(WPARAM wp);
   LRESULT OnTrayNotify(WPARAM wp, LPARAM lp);
   void OnHotkey(WPARAM wp);
-  void OnTrackTick();
+  void SwitchLock(int on);
+  // One tracking tick with the pointer at `pt`.
+  void Track(POINT pt);
+  void TrackNow();
+  void SyncTrackTick();
+  void OnMaskSwitched();
+  void UpdateTrayImage();
   void CreateMask();
   void OnSettings();
   void OnBandThickness(int thickness);
@@ -39,11 +46,14 @@ class CControlDlg : public DialogBase {
   void SendTrackToMask(HWND under);
 
   MaskSettings m_settings;
-  CMaskDlg m_maskDlg{m_settings};
+  CMaskDlg m_maskDlg{m_settings, [this] { OnMaskSwitched(); }};
   int m_bMaskCreated = 0;
+  bool m_tickRunning = false;
   HICON m_hIcon = nullptr;
-  // The tray's own image, at the small-icon size of the system's scale.
+  // The tray's own image, at the small-icon size of the primary monitor's
+  // scale, and that size.
   UniqueIcon m_trayImage;
+  int m_traySide = 0;
   std::optional<TrayIcon> m_trayIcon;
   UINT m_taskbarCreated = 0;
   bool m_exiting = false;
@@ -54,8 +64,9 @@ class CControlDlg : public DialogBase {
   // A thickness from the reading keys that could not be saved is told once
   // in a run: a held key would otherwise bring a box at every repeat.
   bool m_thicknessSaveFailureTold = false;
-  // The monitors, read at start and whenever the displays or their scale
-  // change rather than at every tick: under Wine each read asks the server.
+  // The monitors, read at start, when the system announces a change of the
+  // displays or their scale, when the tick starts again, and at a tick whose
+  // pointer has moved or come to another window since the last one (see Track).
   std::vector<Monitor> m_monitors;
   POINT m_lastPointer = {};
   HWND m_lastUnder = nullptr;

@@ -46,3 +46,8 @@ TrackResult DecideTrackTick(const TrackInput& in) {
   result.action = in.maskCreated ? TrackAction::SetAndSend : TrackAction::SetAndCreate;
   return result;
 }
+
+bool TrackTickNeeded(bool maskCreated, bool maskWindowExists, bool maskOff) {
+  if (!maskCreated) return true;
+  return maskWindowExists && !maskOff;
+}

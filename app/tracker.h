@@ -38,3 +38,10 @@ struct TrackResult {
 };
 
 TrackResult DecideTrackTick(const TrackInput& in);
+
+// Whether the tick has anything to watch. Until it has created the mask
+// window it runs whatever the switch says (the window holds the mask
+// hotkey); from then on exactly while the mask window exists and is switched
+// on, hidden by lock mode or not. Switched off, nothing wakes softveil until
+// the switch does.
+bool TrackTickNeeded(bool maskCreated, bool maskWindowExists, bool maskOff);

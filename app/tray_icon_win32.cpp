@@ -20,3 +20,8 @@ void TrayIcon::Add() {
   // When the shell is not ready yet this fails; "TaskbarCreated" brings it back.
   Shell_NotifyIconW(NIM_ADD, &m_nid);
 }
+
+void TrayIcon::SetIcon(HICON icon) {
+  m_nid.hIcon = icon;
+  Shell_NotifyIconW(NIM_MODIFY, &m_nid);
+}

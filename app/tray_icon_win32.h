@@ -14,6 +14,9 @@ class TrayIcon {
 
   // For "TaskbarCreated": the shell that held the icon is gone.
   void Add();
+  // Shows `icon` instead (drawn for a new scale). Like the first, it must
+  // outlive its use here: Add gives it to the shell again.
+  void SetIcon(HICON icon);
 
  private:
   NOTIFYICONDATAW m_nid = {};

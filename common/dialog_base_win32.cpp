@@ -62,7 +62,14 @@ ChildWindow::~ChildWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool ChildWindow::CreateChild(const RECT& rect, HWND parent) {
+RECT ChildWindow::PlaceholderRect() const {
+  RECT place{};
+  GetWindowRect(m_placeholder, &place);
+  MapWindowPoints(nullptr, GetParent(m_placeholder), reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
+bool ChildWindow::CreateChild(HWND placeholder) {
   static const wchar_t* const kClass = L"SoftveilChild";
   static const bool registered = [] {
     WNDCLASSW wc = {};
@@ -73,9 +80,11 @@ bool ChildWindow::CreateChild(const RECT& rect, HWND parent) {
     wc.lpszClassName = kClass;
     return RegisterClassW(&wc) != 0;
   }();
-  if (!registered) return false;
+  if (!registered || !placeholder) return false;
+  m_placeholder = placeholder;
+  const RECT rect = PlaceholderRect();
   CreateWindowExW(0, kClass, L"", WS_CHILD | WS_VISIBLE, rect.left, rect.top, rect.right - rect.left,
-                  rect.bottom - rect.top, parent, nullptr, AppInstance(), this);
+                  rect.bottom - rect.top, GetParent(placeholder), nullptr, AppInstance(), this);
   return hwnd_ != nullptr;
 }
 
@@ -89,6 +98,13 @@ LRESULT CALLBACK ChildWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     self->hwnd_ = hwnd;
   }
   if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (msg == WM_DPICHANGED_AFTERPARENT) {
+    // The dialog has laid out its template's controls for the new scale,
+    // the placeholder among them; a window made apart from the template is
+    // left where it was, so it takes the placeholder's new place itself.
+    const RECT place = self->PlaceholderRect();
+    MoveWindow(hwnd, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
+  }
   const LRESULT result = self->HandleMessage(msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);

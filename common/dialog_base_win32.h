@@ -45,8 +45,10 @@ class ChildWindow {
   ChildWindow& operator=(const ChildWindow&) = delete;
   virtual ~ChildWindow();
 
-  // Visible child, no text, id 0, at `rect` in the parent's client coordinates.
-  bool CreateChild(const RECT& rect, HWND parent);
+  // Visible child, no text, id 0, over the hidden `placeholder` control of
+  // its parent, so its place follows the dialog font like every other
+  // control's: again when the dialog is laid out anew for another scale.
+  bool CreateChild(HWND placeholder);
   HWND hwnd() const { return hwnd_; }
 
  protected:
@@ -57,6 +59,10 @@ class ChildWindow {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  // The placeholder's rectangle in its parent's client coordinates.
+  RECT PlaceholderRect() const;
+
+  HWND m_placeholder = nullptr;
 };
 
 // The program's module, for its resources.

@@ -21,15 +21,10 @@ INT_PTR CAboutDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM) {
 }
 
 BOOL CAboutDlg::OnInitDialog() {
-  // The template keeps a hidden static where the link goes, so the link's
-  // place follows the dialog font like every other control.
-  RECT place{};
-  GetWindowRect(GetDlgItem(hwnd_, IDC_LINK_PLACEHOLDER), &place);
-  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
-
   m_pLink = std::make_unique<CLinkLabel>();
   m_pLink->SetLinkText(LoadText(IDS_LINK_TEXT));
   m_pLink->SetLinkTarget(kHomePageUrl);
-  m_pLink->CreateChild(place, hwnd_);  // without the link the dialog is still useful
+  // Without the link the dialog is still useful.
+  m_pLink->CreateChild(GetDlgItem(hwnd_, IDC_LINK_PLACEHOLDER));
   return TRUE;  // the dialog manager focuses "确定"
 }

@@ -107,14 +107,10 @@ void CSettingsDlg::ShowForm(const SettingsForm& form) {
 }
 
 void CSettingsDlg::CreateSwatch() {
-  // The template holds a hidden static where the swatch goes, so its place
-  // follows the dialog font like every other control.
-  RECT place{};
-  GetWindowRect(GetDlgItem(hwnd_, IDC_SWATCH_PLACEHOLDER), &place);
-  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&place), 2);
   m_pSwatch = std::make_unique<CColorSwatch>();
   m_pSwatch->m_crFill = m_color;
-  m_pSwatch->CreateChild(place, hwnd_);  // without the swatch the dialog still works
+  // Without the swatch the dialog still works.
+  m_pSwatch->CreateChild(GetDlgItem(hwnd_, IDC_SWATCH_PLACEHOLDER));
 }
 
 INT_PTR CSettingsDlg::OnCommand(WORD id, WORD code) {

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <ctime>
+#include <utility>
 
 #include "common/globals.h"
 #include "common/ids.h"
@@ -12,7 +13,10 @@
 #include "res/resource.h"
 #include "settings/hotkey_win32.h"
 
-CMaskDlg::CMaskDlg(const MaskSettings& settings) : m_settings(settings), m_readingKeys(settings) { g_bMaskOff = 1; }
+CMaskDlg::CMaskDlg(const MaskSettings& settings, std::function<void()> switched)
+    : m_settings(settings), m_switched(std::move(switched)), m_readingKeys(settings) {
+  g_bMaskOff = 1;
+}
 
 bool CMaskDlg::Create(HWND owner) { return CreateModeless(IDD_MASK, owner) != nullptr; }
 
@@ -41,7 +45,12 @@ void CMaskDlg::UnregisterMaskHotkey() {
   if (hwnd_) UnregisterHotKey(hwnd_, ID_HOTKEY_MASK);
 }
 
-void CMaskDlg::SwitchMaskOn() { g_bMaskOff = 0; }
+void CMaskDlg::SwitchMaskOn() { SetMaskOff(0); }
+
+void CMaskDlg::SetMaskOff(int off) {
+  g_bMaskOff = off;
+  if (m_switched) m_switched();
+}
 
 void CMaskDlg::ApplySettings() {
   m_nBandHeight = m_settings.height;
@@ -87,8 +96,9 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return FALSE;
     case WM_WINDOWPOSCHANGED:
       // Every way the mask shows or hides ends here (the tick, Enter, Esc,
-      // Alt+F4, another program): the reading keys follow.
+      // Alt+F4, another program): the reading keys and the clock follow.
       SyncReadingKeys();
+      SyncClock();
       return FALSE;
     case WM_REPORT_REFUSED_KEYS:
       m_readingKeys.ShowRefused(GetWindow(hwnd_, GW_OWNER));
@@ -111,7 +121,7 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       m_surface.Detach();
       return FALSE;
     case WM_MASK_OFF:
-      g_bMaskOff = 1;
+      SetMaskOff(1);
       return TRUE;
     default:
       return FALSE;
@@ -130,7 +140,11 @@ void CMaskDlg::OnInitDialog() {
   // In the language of the template the mask was made from, so the clock
   // and the lock label stay in one language for the mask's life.
   m_clockPattern = LoadText(IDS_CLOCK);
-  SetTimer(hwnd_, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
+}
+
+void CMaskDlg::OnWindowGone() {
+  m_clockRunning = false;  // its timer went with the window
+  if (m_switched) m_switched();
 }
 
 void CMaskDlg::KeepSizeAcrossDpiChanges() {
@@ -259,7 +273,7 @@ void CMaskDlg::OnCommand(WPARAM wp, LPARAM lp) {
   const UINT id = LOWORD(wp);
   switch (id) {
     case ID_MENU_MASK_OFF:
-      g_bMaskOff = 1;
+      SetMaskOff(1);
       return;
     case ID_MENU_MASK_ON:
       SwitchMaskOn();
@@ -281,10 +295,10 @@ void CMaskDlg::OnHotkey(WPARAM wp) {
   const int id = LOWORD(wp);
   switch (id) {
     case ID_HOTKEY_MASK:
-      g_bMaskOff = g_bMaskOff ? 0 : 1;
+      SetMaskOff(g_bMaskOff ? 0 : 1);
       break;
     case ID_HOTKEY_MASK_CLOSE:
-      g_bMaskOff = 1;
+      SetMaskOff(1);
       break;
     default:
       if (const std::optional<BandKey> key = ReadingHotkeys::KeyOf(id)) OnReadingKey(*key);
@@ -322,6 +336,19 @@ void CMaskDlg::OnReadingKey(BandKey key) {
   } else {
     SetVerticalBand(result.band.start, result.band.end);
   }
+}
+
+void CMaskDlg::SyncClock() {
+  const bool shown = IsWindowVisible(hwnd_) != FALSE;
+  if (shown == m_clockRunning) return;
+  m_clockRunning = shown;
+  if (!shown) {
+    KillTimer(hwnd_, ID_TIMER_CLOCK);
+    return;
+  }
+  // It counts from the program's start: right the moment it shows again.
+  OnClockTimer();
+  SetTimer(hwnd_, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
 }
 
 void CMaskDlg::OnClockTimer() {

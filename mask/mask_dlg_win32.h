@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,7 +20,9 @@
 class CMaskDlg : public DialogBase {
  public:
   // The mask reads `settings` whenever it reshapes, repaints or shows.
-  explicit CMaskDlg(const MaskSettings& settings);
+  // `switched` is called after the mask was switched on or off, and after
+  // its window is gone.
+  CMaskDlg(const MaskSettings& settings, std::function<void()> switched);
 
   // Creates the window hidden from its template, owned by `owner`.
   bool Create(HWND owner);
@@ -61,6 +64,7 @@ class CMaskDlg : public DialogBase {
 
  private:
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnWindowGone() override;
   void OnInitDialog();
   void KeepSizeAcrossDpiChanges();
   void OnShowWindow();
@@ -75,6 +79,9 @@ class CMaskDlg : public DialogBase {
   void OnCommand(WPARAM wp, LPARAM lp);
   void OnHotkey(WPARAM wp);
   void OnReadingKey(BandKey key);
+  void SetMaskOff(int off);
+  // The clock ticks only while it can be seen.
+  void SyncClock();
   void OnClockTimer();
   void PlaceClockLabel();
   // The band's thickness in pixels on the monitor the mask is shown on.
@@ -83,6 +90,7 @@ class CMaskDlg : public DialogBase {
   Rect ClientRect() const;
 
   const MaskSettings& m_settings;
+  std::function<void()> m_switched;
   int m_nBandHeight = 100;
   Rect m_rcTarget;
   int m_nTargetDpi = kBaseDpi;
@@ -99,5 +107,6 @@ class CMaskDlg : public DialogBase {
   ReadingHotkeys m_readingKeys;
   HWND m_lockLabel = nullptr;
   HWND m_clockLabel = nullptr;
+  bool m_clockRunning = false;
   std::wstring m_clockPattern;  // the clock's text with %1 h, %2 min, %3 s
 };

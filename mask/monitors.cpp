@@ -25,6 +25,13 @@ const Monitor* MonitorOfWindow(std::span<const Monitor> monitors, const Rect& wi
   return best;
 }
 
+int PrimaryDpi(std::span<const Monitor> monitors) {
+  for (const Monitor& monitor : monitors) {
+    if (monitor.bounds.left == 0 && monitor.bounds.top == 0) return monitor.dpi;
+  }
+  return monitors.empty() ? kBaseDpi : monitors.front().dpi;
+}
+
 int RescaleLength(int length, int fromDpi, int toDpi) {
   if (fromDpi == toDpi || fromDpi <= 0) return length;
   const std::int64_t scaled = std::int64_t{length} * toDpi;

@@ -28,6 +28,11 @@ Rect Intersect(const Rect& a, const Rect& b);
 // tie), or nothing when the window touches no monitor.
 const Monitor* MonitorOfWindow(std::span<const Monitor> monitors, const Rect& window);
 
+// The DPI of the primary monitor (the one at the origin, else the first
+// listed), where the shell keeps the notification area; the base DPI when
+// no monitor is known.
+int PrimaryDpi(std::span<const Monitor> monitors);
+
 // `length` converted from one DPI to another, rounded to the nearest pixel
 // with halves away from zero (as the system's MulDiv does).
 int RescaleLength(int length, int fromDpi, int toDpi);

@@ -418,20 +418,23 @@ void MeasureFloor(bool horizontal, bool redraw) {
              redraw ? "our own layered window, same size and moves" : "lower bound: no repaint at all");
 }
 
-// What idling costs any Wine program woken by softveil's two timers (500 ms
-// and 1 s) that does nothing on them: bench.exe started again as
-// "bench.exe idle-reference", measured from here.
+// What idling costs an empty Wine program with a message loop, with no
+// timers (as softveil with the mask off should be) or woken by softveil's
+// two timers (500 ms and 1 s) that it does nothing on: bench.exe started
+// again as "bench.exe idle-reference [timers]", measured from here.
 constexpr wchar_t kIdleClass[] = L"SoftveilBenchIdle";
 
-int RunIdleReference() {
+int RunIdleReference(bool timers) {
   WNDCLASSW wc = {};
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kIdleClass;
   RegisterClassW(&wc);
   HWND hwnd = CreateWindowExW(0, kIdleClass, L"idle", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-  SetTimer(hwnd, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
-  SetTimer(hwnd, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
+  if (timers) {
+    SetTimer(hwnd, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
+    SetTimer(hwnd, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
+  }
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_CLOSE) break;
@@ -442,11 +445,11 @@ int RunIdleReference() {
 
 // bench.exe in its idle-reference part: started, its window found.
 struct IdleReference {
-  IdleReference() {
+  explicit IdleReference(bool timers) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     path = self;
-    std::wstring cmd = L"\"" + path + L"\" idle-reference";
+    std::wstring cmd = L"\"" + path + L"\" idle-reference" + (timers ? L" timers" : L"");
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     const double t0 = NowMs();
@@ -471,23 +474,17 @@ struct IdleReference {
 void MeasureIdleFloor() {
   std::vector<double> starts;
   for (int i = 0; i < kStarts; ++i) {
-    IdleReference reference;
+    IdleReference reference(false);
     if (reference.startMs >= 0) starts.push_back(reference.startMs);
   }
   RowOf("floor: start of an empty Wine program", starts, "ms",
         "CreateProcess to its first window; " + std::to_string(starts.size()) + " starts");
 
-  IdleReference reference;
+  IdleReference reference(true);
   if (!reference.hwnd) return;
   Pause(1000);
   const UnixProcess unix(reference.path);  // the newest bench.exe: this one
-  const int seconds = IdleSeconds();
-  const double cpu0 = unix.CpuMs(), t0 = NowMs();
-  Pause(seconds * 1000);
-  const double cpu1 = unix.CpuMs(), t1 = NowMs();
   if (!unix.found()) return;
-  Row("floor: idle Wine program, same two timers", 100.0 * (cpu1 - cpu0) / (t1 - t0), "-", "% core",
-      "empty timer handlers; " + Fixed(cpu1 - cpu0) + " ms CPU in " + std::to_string(seconds) + " s");
   Row("floor: private memory of that program", unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"), "-", "MB",
       "what Wine itself takes in a process (static runtime too)");
 }
@@ -527,19 +524,40 @@ struct Session {
 
 void PointAtCentre() { MovePointer(ScreenWidth() / 2, ScreenHeight() / 2); }
 
-// softveil's CPU time over `seconds` of doing nothing, as a share of one core.
-double IdleShare(Session& s, int seconds) {
-  const double cpu0 = s.unix.CpuMs(), t0 = NowMs();
+// softveil's CPU time over `seconds` of doing nothing and, over the same
+// seconds, that of an empty program with or without softveil's timers (the
+// floor, started for it), as shares of one core: the machine's load falls on
+// both alike.
+struct IdleShares {
+  double softveil = 0;
+  double floor = -1;  // negative: the floor could not be measured
+};
+
+IdleShares IdleShare(Session& s, int seconds, bool floorTimers) {
+  IdleReference reference(floorTimers);
+  const UnixProcess floor(reference.path);  // the newest bench.exe: that one
+  Pause(1000);                              // past its start-up
+  const double cpu0 = s.unix.CpuMs(), floor0 = floor.CpuMs(), t0 = NowMs();
   Pause(seconds * 1000);
-  const double cpu1 = s.unix.CpuMs(), t1 = NowMs();
-  return 100.0 * (cpu1 - cpu0) / (t1 - t0);
+  const double cpu1 = s.unix.CpuMs(), floor1 = floor.CpuMs(), t1 = NowMs();
+  const bool floorKnown = reference.hwnd && floor.found();
+  return {100.0 * (cpu1 - cpu0) / (t1 - t0), floorKnown ? 100.0 * (floor1 - floor0) / (t1 - t0) : -1};
 }
 
-void MeasureIdle(Session& s, const char* name, const std::string& note) {
+const char* FloorName(bool timers) {
+  return timers ? "floor: idle Wine program, same two timers" : "floor: idle Wine program, no timers";
+}
+
+void MeasureIdle(Session& s, const char* name, const std::string& note, bool floorTimers) {
   const int seconds = IdleSeconds();
-  const double share = IdleShare(s, seconds);
-  Row(name, share, "-", "% core",
-      note + "; " + Fixed(share * seconds * 10) + " ms CPU in " + std::to_string(seconds) + " s");
+  const IdleShares share = IdleShare(s, seconds, floorTimers);
+  const std::string spell = " ms CPU in " + std::to_string(seconds) + " s, side by side";
+  Row(name, share.softveil, "-", "% core", note + "; " + Fixed(share.softveil * seconds * 10) + spell);
+  if (share.floor >= 0) {
+    Row(FloorName(floorTimers), share.floor, "-", "% core",
+        std::string(floorTimers ? "empty timer handlers" : "a message loop only") + "; " +
+            Fixed(share.floor * seconds * 10) + spell);
+  }
 }
 
 // Posts a tick and waits until it has run. The lock switch it carries shows
@@ -640,23 +658,14 @@ void Compare(const std::vector<std::wstring>& exes) {
   struct Figures {
     std::vector<double> idleHidden, idleShown, tick, dragCpu, dragLatency;
   };
+  // The floors, each measured beside every build's idle spell of its kind.
+  std::vector<double> floorQuiet, floorTimers;
   std::vector<Figures> figures(exes.size());
   constexpr int kIdleSeconds = 10, kMoves = 300;
   // SOFTVEIL_BENCH_ROUNDS shortens a first look.
   const char* rounds = std::getenv("SOFTVEIL_BENCH_ROUNDS");
   const int kRounds = rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 5;
-  // The floor in every round too, so that its figures meet the same load.
-  std::vector<double> floor;
   for (int round = 0; round < kRounds; ++round) {
-    {
-      IdleReference reference;
-      if (!reference.hwnd) return;
-      Pause(1000);
-      const UnixProcess unix(reference.path);
-      const double cpu0 = unix.CpuMs(), t0 = NowMs();
-      Pause(kIdleSeconds * 1000);
-      floor.push_back(100.0 * (unix.CpuMs() - cpu0) / (NowMs() - t0));
-    }
     for (std::size_t v = 0; v < exes.size(); ++v) {
       std::fprintf(stderr, "bench: compare round %d, %ls\n", round + 1, exes[v].c_str());
       _wputenv_s(L"SOFTVEIL_EXE", exes[v].c_str());
@@ -665,9 +674,13 @@ void Compare(const std::vector<std::wstring>& exes) {
       if (!s.unix.found() || !s.mask) return;
       Pause(3000);  // past the start-up: the first ticks, the tray, the system's own work
       Figures& f = figures[v];
-      f.idleHidden.push_back(IdleShare(s, kIdleSeconds));
+      const IdleShares hidden = IdleShare(s, kIdleSeconds, false);
+      f.idleHidden.push_back(hidden.softveil);
+      floorQuiet.push_back(hidden.floor);
       if (!s.SwitchOn()) return;
-      f.idleShown.push_back(IdleShare(s, kIdleSeconds));
+      const IdleShares shown = IdleShare(s, kIdleSeconds, true);
+      f.idleShown.push_back(shown.softveil);
+      floorTimers.push_back(shown.floor);
       f.tick.push_back(TickRound(s));
       const DragResult drag = Drag(s.mask, true, s.StartBand(), kMoves, &s.unix);
       f.dragCpu.push_back(drag.cpuPerMoveMs);
@@ -676,8 +689,10 @@ void Compare(const std::vector<std::wstring>& exes) {
       s.app.Exit();
     }
   }
-  RowOf("floor: idle Wine program, same two timers", floor, "% core",
-        "over " + std::to_string(kRounds) + " rounds of " + std::to_string(kIdleSeconds) + " s");
+  for (bool timers : {false, true}) {
+    RowOf(FloorName(timers), timers ? floorTimers : floorQuiet, "% core",
+          "beside each build's spells, " + std::to_string(kIdleSeconds) + " s each");
+  }
   for (std::size_t v = 0; v < exes.size(); ++v) {
     const std::filesystem::path exe(exes[v]);
     const std::string name = exe.parent_path().filename().string();
@@ -703,7 +718,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     return false;
   };
-  if (argc > 1 && std::wcscmp(argv[1], L"idle-reference") == 0) return RunIdleReference();
+  if (argc > 1 && std::wcscmp(argv[1], L"idle-reference") == 0) return RunIdleReference(argc > 2);
   SetProcessDPIAware();
   TestWindow reader(RECT{0, 0, ScreenWidth(), ScreenHeight()});
   PointAtCentre();
@@ -747,7 +762,7 @@ int wmain(int argc, wchar_t** argv) {
       Pause(1000);
       ReportMemory(s, "after start");
       Progress("idle, mask hidden");
-      MeasureIdle(s, "idle, mask hidden", "created, switched off; pointer still");
+      MeasureIdle(s, "idle, mask hidden", "created, switched off; pointer still", false);
     }
     if (!s.SwitchOn() || !s.BandIsCentred()) {
       Progress("the mask did not show with its band centred");
@@ -755,7 +770,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (horizontal) {
       Progress("idle, mask shown");
-      MeasureIdle(s, "idle, mask shown", "pointer still in the band");
+      MeasureIdle(s, "idle, mask shown", "pointer still in the band", true);
     }
     Progress("ticks");
     MeasureTicks(s);

@@ -154,6 +154,7 @@ TEST_F(DialogsTest, SettingsFromTheTrayShowTheDefaultsWhileTheProgramKeepsWorkin
   GetWindowRect(GetDlgItem(dlg, IDC_SWATCH_PLACEHOLDER), &place);
   EXPECT_TRUE(EqualRect(&swatch, &place));
   EXPECT_GT(swatch.right - swatch.left, 0);
+  EXPECT_TRUE(FollowsPlaceholder(Swatch(dlg), GetDlgItem(dlg, IDC_SWATCH_PLACEHOLDER)));
   for (int hidden : {IDC_MASK_CLOSE_CTRL, IDC_MASK_CLOSE_ALT, IDC_MASK_CLOSE_SHIFT, IDC_MASK_CLOSE_KEY,
                      IDC_LOCK_CLOSE_CTRL, IDC_LOCK_CLOSE_ALT, IDC_LOCK_CLOSE_SHIFT, IDC_LOCK_CLOSE_KEY,
                      IDC_SWATCH_PLACEHOLDER}) {
@@ -431,6 +432,7 @@ TEST_F(DialogsTest, AboutShowsTheHelpOpensTheLinkAndClosesEveryWay) {
   GetWindowRect(link, &linkRect);
   GetWindowRect(GetDlgItem(dlg, IDC_LINK_PLACEHOLDER), &place);
   EXPECT_TRUE(EqualRect(&linkRect, &place)) << "the link lies over its hidden placeholder";
+  EXPECT_TRUE(FollowsPlaceholder(link, GetDlgItem(dlg, IDC_LINK_PLACEHOLDER)));
 
   ExpectProgramKeepsWorking();
 

@@ -175,7 +175,9 @@ HWND Softveil::FindMask() const {
 HWND Softveil::WaitForMask(int timeoutMs) const {
   HWND mask = nullptr;
   WaitUntil([&] { return (mask = FindMask()) != nullptr; }, timeoutMs);
-  return mask;
+  // Its controls are there before its initialisation has run (the mask
+  // hotkey registered); its answer comes after.
+  return mask && Answers(mask) ? mask : nullptr;
 }
 
 bool Softveil::Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
@@ -608,6 +610,19 @@ POINT WindowCenter(HWND hwnd) {
   RECT rc = {};
   GetWindowRect(hwnd, &rc);
   return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+bool FollowsPlaceholder(HWND child, HWND placeholder) {
+  RECT before = {}, after = {}, now = {};
+  GetWindowRect(placeholder, &before);
+  POINT at = {before.left, before.top};
+  ScreenToClient(GetParent(placeholder), &at);
+  SetWindowPos(placeholder, nullptr, at.x + 7, at.y + 3, before.right - before.left + 5,
+               before.bottom - before.top + 2, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageTimeoutW(child, WM_DPICHANGED_AFTERPARENT, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+  GetWindowRect(placeholder, &after);
+  GetWindowRect(child, &now);
+  return !EqualRect(&after, &before) && EqualRect(&after, &now);
 }
 
 COLORREF ScreenPixel(int x, int y) {

@@ -251,6 +251,11 @@ void SetHotkeyControl(HWND dlg, int id, WORD value);
 // The centre of a window's rectangle, in screen coordinates.
 POINT WindowCenter(HWND hwnd);
 
+// Whether a dialog's custom `child` takes the new place of its `placeholder`
+// when the dialog is laid out for another scale. Wine cannot change the
+// scale, so the placeholder is moved here as the dialog manager moves it.
+bool FollowsPlaceholder(HWND child, HWND placeholder);
+
 // The colour shown on the screen at (x, y), as 0x00BBGGRR.
 COLORREF ScreenPixel(int x, int y);
 

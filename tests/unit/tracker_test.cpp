@@ -283,3 +283,15 @@ TEST(DecideTrackTick, SwitchedOffTheMaskIsOnlyToldToHide) {
   unread.rectKnown = false;
   EXPECT_EQ(DecideTrackTick(unread).action, TrackAction::Send);
 }
+
+TEST(TrackTickNeeded, OnlyWhileThereIsSomethingToWatch) {
+  struct Case { const char* what; bool created; bool window; bool off; bool expected; };
+  const Case cases[] = {
+      {"before the first tick made the mask, off", false, false, true, true},
+      {"before the first tick made the mask, on", false, false, false, true},
+      {"made, switched off", true, true, true, false},
+      {"made, switched on (shown, or hidden by lock mode)", true, true, false, true},
+      {"destroyed by another program", true, false, false, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TrackTickNeeded(c.created, c.window, c.off), c.expected) << c.what;
+}
