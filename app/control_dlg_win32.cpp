@@ -77,6 +77,8 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // trip to the X server twice a second. Every timer message carries one.
       const DWORD at = GetMessagePos();
       Track({GET_X_LPARAM(at), GET_Y_LPARAM(at)});
+      // The clock rides the same wakeup: a shown mask wakes nothing else.
+      m_maskDlg.UpdateClock();
       return TRUE;
     }
     case WM_COMMAND:

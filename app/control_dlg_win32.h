@@ -1,6 +1,7 @@
 // The hidden controller: owns the settings, the mask, the tray icon, the lock
 // hotkey and the 500 ms tracking tick, which runs only while the mask is
-// switched on (see TrackTickNeeded). Its modal run is the message loop.
+// switched on (see TrackTickNeeded) and carries the mask's clock. Its modal
+// run is the message loop.
 #pragma once
 #include <windows.h>
 

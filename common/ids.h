@@ -6,10 +6,10 @@
 constexpr unsigned kWmUser = 0x0400;
 
 // Timers.
+// The only one: it runs while the mask is switched on, and the mask's
+// clock is brought up to date at each of its ticks.
 constexpr unsigned ID_TIMER_TRACK = 1234;  // controller, 500 ms lock tracking tick
-constexpr unsigned ID_TIMER_CLOCK = 1;     // mask window, 1 s reading clock
 constexpr unsigned kTrackPeriodMs = 500;
-constexpr unsigned kClockPeriodMs = 1000;
 
 // Hotkey ids. Only 1688 and 3688 are ever registered; the close ids are
 // still honoured when some other program posts them.

@@ -98,14 +98,11 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // Every way the mask shows or hides ends here (the tick, Enter, Esc,
       // Alt+F4, another program): the reading keys and the clock follow.
       SyncReadingKeys();
-      SyncClock();
+      UpdateClock();
       return FALSE;
     case WM_REPORT_REFUSED_KEYS:
       m_readingKeys.ShowRefused(GetWindow(hwnd_, GW_OWNER));
       return TRUE;
-    case WM_TIMER:
-      OnClockTimer();
-      return FALSE;
     case WM_MASK_TRACK:
       OnMaskTrack();
       return TRUE;
@@ -143,7 +140,6 @@ void CMaskDlg::OnInitDialog() {
 }
 
 void CMaskDlg::OnWindowGone() {
-  m_clockRunning = false;  // its timer went with the window
   if (m_switched) m_switched();
 }
 
@@ -338,21 +334,14 @@ void CMaskDlg::OnReadingKey(BandKey key) {
   }
 }
 
-void CMaskDlg::SyncClock() {
-  const bool shown = IsWindowVisible(hwnd_) != FALSE;
-  if (shown == m_clockRunning) return;
-  m_clockRunning = shown;
-  if (!shown) {
-    KillTimer(hwnd_, ID_TIMER_CLOCK);
-    return;
-  }
-  // It counts from the program's start: right the moment it shows again.
-  OnClockTimer();
-  SetTimer(hwnd_, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
-}
-
-void CMaskDlg::OnClockTimer() {
+void CMaskDlg::UpdateClock() {
+  // Nobody sees a hidden clock, and under Wine each new text is a round
+  // trip to the server: it counts from the program's start, so it is set
+  // when it can be seen.
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
   const std::int64_t elapsed = static_cast<std::int64_t>(std::time(nullptr)) - g_tStart;
+  if (m_clockShown == elapsed) return;
+  m_clockShown = elapsed;
   SetWindowTextW(m_clockLabel, ClockText(m_clockPattern, elapsed).c_str());
 }
 

@@ -57,6 +57,11 @@ class CMaskDlg : public DialogBase {
   // go, so that they can be typed into its boxes, shown mask or not.
   void PauseReadingKeys(bool paused);
 
+  // Shows the time since start if it changed since it was last shown, while
+  // the mask is shown. The tracking tick calls it: the clock needs no wakeup
+  // of its own, and is right the moment the mask shows.
+  void UpdateClock();
+
   // The thickness windows are measured against and the band is dragged and
   // placed with, in 96-DPI pixels: 100 until the window exists, then the
   // settings' height.
@@ -80,9 +85,6 @@ class CMaskDlg : public DialogBase {
   void OnHotkey(WPARAM wp);
   void OnReadingKey(BandKey key);
   void SetMaskOff(int off);
-  // The clock ticks only while it can be seen.
-  void SyncClock();
-  void OnClockTimer();
   void PlaceClockLabel();
   // The band's thickness in pixels on the monitor the mask is shown on.
   int ShownBandHeight() const;
@@ -107,6 +109,6 @@ class CMaskDlg : public DialogBase {
   ReadingHotkeys m_readingKeys;
   HWND m_lockLabel = nullptr;
   HWND m_clockLabel = nullptr;
-  bool m_clockRunning = false;
+  std::optional<std::int64_t> m_clockShown;  // the seconds the clock shows
   std::wstring m_clockPattern;  // the clock's text with %1 h, %2 min, %3 s
 };

@@ -431,10 +431,7 @@ int RunIdleReference(bool timers) {
   wc.lpszClassName = kIdleClass;
   RegisterClassW(&wc);
   HWND hwnd = CreateWindowExW(0, kIdleClass, L"idle", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-  if (timers) {
-    SetTimer(hwnd, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
-    SetTimer(hwnd, ID_TIMER_CLOCK, kClockPeriodMs, nullptr);
-  }
+  if (timers) SetTimer(hwnd, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_CLOSE) break;

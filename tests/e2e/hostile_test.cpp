@@ -192,7 +192,7 @@ TEST_F(HostileTest, AfterTheMaskIsDestroyedEveryOtherMessageIsHarmless) {
       {WM_COMMAND, ID_MENU_LOCK, 0},
       {WM_COMMAND, ID_MENU_LOCK, 0},
       {WM_TIMER, ID_TIMER_TRACK, 0},
-      {WM_TIMER, ID_TIMER_CLOCK, 0},
+      {WM_TIMER, 1, 0},
       {WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONUP},
   };
   for (int round = 0; round < 20; ++round) {
