@@ -14,6 +14,7 @@
 #include "common/popup_menu_win32.h"
 #include "common/settings_file_win32.h"
 #include "dialogs/about_dlg_win32.h"
+#include "dialogs/settings_dlg_win32.h"
 #include "mask/band_keys.h"
 #include "res/resource.h"
 #include "settings/hotkey.h"

@@ -10,9 +10,10 @@
 #include "app/tray_icon_win32.h"
 #include "common/handles_win32.h"
 #include "common/dialog_base_win32.h"
-#include "dialogs/settings_dlg_win32.h"
 #include "mask/mask_dlg_win32.h"
 #include "settings/mask_settings.h"
+
+class CSettingsDlg;
 
 class CControlDlg : public DialogBase {
  public:

@@ -479,8 +479,7 @@ void HoldKeys(const std::vector<WORD>& keys, bool down) {
   for (std::size_t i = 0; i < keys.size(); ++i) {
     INPUT in = {};
     in.type = INPUT_KEYBOARD;
-    in.ki.wVk = keys[down ? i : keys.size() - 1 - i];
-    in.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    in.ki = {keys[down ? i : keys.size() - 1 - i], 0, down ? 0u : KEYEVENTF_KEYUP, 0, 0};
     SendInput(1, &in, sizeof in);
   }
 }
