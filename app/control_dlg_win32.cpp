@@ -15,6 +15,7 @@
 #include "common/settings_file_win32.h"
 #include "dialogs/about_dlg_win32.h"
 #include "dialogs/settings_dlg_win32.h"
+#include "mask/band_keys.h"
 #include "res/resource.h"
 #include "settings/hotkey.h"
 #include "settings/hotkey_win32.h"
@@ -28,6 +29,16 @@ WindowId ToWindowId(HWND hwnd) { return reinterpret_cast<WindowId>(hwnd); }
 
 std::wstring HotkeyName(const char* descriptor) { return Widen(HotkeyDisplayName(HotkeySpecFromText(descriptor))); }
 
+// Whether the key of thicker or thinner is still down: a held key repeats
+// only after the keyboard's delay, and its run is saved once it is let go.
+bool ThicknessKeyDown(const MaskSettings& settings) {
+  for (const ReadingRegistration& held : ReadingRegistrations(settings)) {
+    const bool thickness = held.key == BandKey::Thicker || held.key == BandKey::Thinner;
+    if (thickness && (GetAsyncKeyState(static_cast<int>(held.combo.vk)) & 0x8000)) return true;
+  }
+  return false;
+}
+
 // The user has just chosen these combinations: say so when the system
 // refuses one (another program holds it), or they would seem broken.
 void ReportRefusedHotkeys(HWND owner, const std::vector<std::wstring>& names) {
@@ -38,8 +49,9 @@ void ReportRefusedHotkeys(HWND owner, const std::vector<std::wstring>& names) {
 
 }  // namespace
 
-CControlDlg::CControlDlg(std::wstring startNotice)
-    : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))), m_startNotice(std::move(startNotice)) {}
+CControlDlg::CControlDlg(std::wstring startNotice) : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))) {
+  if (!startNotice.empty()) m_notices.push_back(std::move(startNotice));
+}
 
 INT_PTR CControlDlg::DoModal() { return RunModal(IDD_CONTROL, nullptr); }
 
@@ -73,7 +85,11 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if ((wp & 0xFFF0) == SC_CLOSE) return TRUE;
       return FALSE;
     case WM_TIMER:
-      OnTrackTick();
+      if (wp == ID_TIMER_SAVE_THICKNESS) {
+        SaveThickness();
+      } else {
+        OnTrackTick();
+      }
       return TRUE;
     case WM_COMMAND:
       return OnCommand(wp);
@@ -90,16 +106,8 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnHotkey(wp);
       return TRUE;
     case WM_SHOW_START_NOTICE:
-      // Taken before it is shown, so a second such message shows nothing.
-      if (const std::wstring notice = std::exchange(m_startNotice, {}); !notice.empty()) {
-        ShowAppMessage(hwnd_, notice);
-      }
-      return TRUE;
-    case WM_BAND_THICKNESS:
-      OnBandThickness(static_cast<int>(wp));
-      return TRUE;
-    case WM_SHOW_SAVE_FAILED:
-      ShowAppMessage(hwnd_, SaveFailedText());
+      // Taken before they are shown, so a second such message shows nothing.
+      for (const std::wstring& notice : std::exchange(m_notices, {})) ShowAppMessage(hwnd_, notice);
       return TRUE;
     case WM_DISPLAYCHANGE:  // monitors added, removed or rearranged
     case WM_DPICHANGED:     // the scale of a monitor changed
@@ -115,7 +123,15 @@ void CControlDlg::OnInitDialog() {
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   m_bMaskCreated = 0;
-  m_settings.Load();
+  if (std::optional<MaskSettings> read = ReadSettingsFile(SettingsFileInUse())) {
+    m_settings = *read;
+  } else {
+    // Told once; read again when the mask is switched on, a dialog opens or
+    // the thickness is to be saved.
+    m_settings = DefaultSettings();
+    m_settingsFileRead = false;
+    m_notices.push_back(ReadFailedText());
+  }
   m_monitors = ReadMonitors();
   SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
   // A tool window gets no taskbar button.
@@ -136,8 +152,8 @@ void CControlDlg::OnInitDialog() {
   }
   m_trayIcon.emplace(hwnd_, kTrayIconId, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon, kTrayTip);
   ShowWindow(hwnd_, SW_HIDE);
-  // Shown from the running loop, so the program is fully up behind it.
-  if (!m_startNotice.empty()) PostMessageW(hwnd_, WM_SHOW_START_NOTICE, 0, 0);
+  // Shown from the running loop, so the program is fully up behind them.
+  if (!m_notices.empty()) PostMessageW(hwnd_, WM_SHOW_START_NOTICE, 0, 0);
 }
 
 INT_PTR CControlDlg::OnCommand(WPARAM wp) {
@@ -191,6 +207,9 @@ void CControlDlg::OnHotkey(WPARAM wp) {
 
 void CControlDlg::OnTrackTick() {
   if (m_exiting) return;
+  const bool maskOn = g_bMaskOff == 0;
+  if (maskOn && !m_maskWasOn) ReadSettingsFileAgain();  // before it shows
+  m_maskWasOn = maskOn;
   // Where the pointer was when this timer message was taken from the queue:
   // the same as asking now, but under Wine asking costs a round trip to the
   // X server twice a second.
@@ -254,12 +273,20 @@ void CControlDlg::SendTrackToMask(HWND under) {
 }
 
 void CControlDlg::OnSettings() {
+  ReadSettingsFileAgain();
   CSettingsDlg dlg(m_settings, [this](bool editing) { m_maskDlg.PauseReadingKeys(editing); });
+  CSettingsDlg* const outer = std::exchange(m_openSettings, &dlg);
   const bool confirmed = dlg.DoModal(hwnd_) == IDOK;
+  m_openSettings = outer;
   if (m_exiting) return;
-  // A new language shows in each window as it next opens; the mask, which
-  // stays open, keeps its own until softveil starts again.
-  if (confirmed || dlg.MoreSettingsSaved()) SetUiLanguageFromSetting(m_settings.language);
+  if (confirmed || dlg.MoreSettingsSaved()) {
+    // What the reader confirmed is theirs to save from now on, whether the
+    // file could be read or not.
+    m_settingsFileRead = true;
+    // A new language shows in each window as it next opens; the mask, which
+    // stays open, keeps its own until softveil starts again.
+    SetUiLanguageFromSetting(m_settings.language);
+  }
   if (!confirmed) {
     // The more-settings dialog may have saved new reading keys meanwhile.
     if (dlg.MoreSettingsSaved()) {
@@ -268,6 +295,11 @@ void CControlDlg::OnSettings() {
     }
     return;
   }
+  m_reportMaskHotkeyAtCreation = !m_maskDlg.hwnd();
+  ReportRefusedHotkeys(hwnd_, ApplyNewSettings());
+}
+
+std::vector<std::wstring> CControlDlg::ApplyNewSettings() {
   m_maskDlg.ApplySettings();
   // Every combination is let go before any is taken again: with two
   // swapped, the first registration would find the other still held by us.
@@ -276,23 +308,49 @@ void CControlDlg::OnSettings() {
   m_maskDlg.UnregisterMaskHotkey();
   std::vector<std::wstring> refused;
   if (!RegisterLockHotkey()) refused.push_back(HotkeyName(m_settings.hotkey_lock_open));
-  if (!m_maskDlg.hwnd()) {
-    m_reportMaskHotkeyAtCreation = true;
-  } else if (!m_maskDlg.RegisterMaskHotkey()) {
-    refused.push_back(HotkeyName(m_settings.hotkey_mask_open));
-  }
+  // Without a window yet, the mask registers its hotkey as it is created.
+  if (!m_maskDlg.RegisterMaskHotkey()) refused.push_back(HotkeyName(m_settings.hotkey_mask_open));
   // The reading keys the orientation and the keys now say, if the mask is shown.
   m_maskDlg.SyncReadingKeys();
-  ReportRefusedHotkeys(hwnd_, refused);
+  return refused;
+}
+
+bool CControlDlg::ReadSettingsFileAgain() {
+  if (m_settingsFileRead) return true;
+  const std::optional<MaskSettings> read = ReadSettingsFile(SettingsFileInUse());
+  if (!read) return false;
+  m_settingsFileRead = true;
+  m_settings = *read;
+  SetUiLanguageFromSetting(m_settings.language);
+  // As at start, a hotkey another program holds goes untold.
+  ApplyNewSettings();
+  return true;
 }
 
 void CControlDlg::OnBandThickness(int thickness) {
   // The reading keys made the band thicker or thinner: that is the height
-  // from now on, saved as a confirmed setting is.
+  // from now on, and what an open settings dialog shows. A held key repeats
+  // many times a second; the run is saved once, when the keys rest.
   m_settings.height = thickness;
-  if (m_settings.Save() || std::exchange(m_thicknessSaveFailureTold, true)) return;
-  // Sent from inside the mask's key handling: told once that is done.
-  PostMessageW(hwnd_, WM_SHOW_SAVE_FAILED, 0, 0);
+  if (m_openSettings) m_openSettings->ShowHeight(thickness);
+  m_thicknessSavePending = true;
+  SetTimer(hwnd_, ID_TIMER_SAVE_THICKNESS, kThicknessSaveDelayMs, nullptr);
+}
+
+void CControlDlg::SaveThickness() {
+  if (m_thicknessSavePending && !m_exiting && ThicknessKeyDown(m_settings)) return;  // asked again later
+  KillTimer(hwnd_, ID_TIMER_SAVE_THICKNESS);
+  if (!std::exchange(m_thicknessSavePending, false)) return;
+  const int thickness = m_settings.height;
+  if (!m_settingsFileRead) {
+    // Never written before it was read (the reader was told): read at last,
+    // the file's values hold, with the thickness the reader chose.
+    if (!ReadSettingsFileAgain()) return;
+    m_settings.height = thickness;
+    m_maskDlg.ApplySettings();
+  }
+  if (m_settings.Save() || m_exiting || std::exchange(m_thicknessSaveFailureTold, true)) return;
+  ShowAppMessage(hwnd_, SaveFailedText());
 }
 
 void CControlDlg::OnAbout() {
@@ -307,6 +365,7 @@ bool CControlDlg::RegisterLockHotkey() {
 void CControlDlg::DestroyAll() {
   if (m_exiting) return;
   m_exiting = true;
+  SaveThickness();  // a run of the reading keys not saved yet
   m_maskDlg.DestroyWindow();
   m_trayIcon.reset();
   EndDialog(hwnd_, 0);

@@ -8,8 +8,11 @@ constexpr unsigned kWmUser = 0x0400;
 // Timers.
 constexpr unsigned ID_TIMER_TRACK = 1234;  // controller, 500 ms lock tracking tick
 constexpr unsigned ID_TIMER_CLOCK = 1;     // mask window, 1 s reading clock
+// Controller, one-shot: saves the thickness once the reading keys rest.
+constexpr unsigned ID_TIMER_SAVE_THICKNESS = 1235;
 constexpr unsigned kTrackPeriodMs = 500;
 constexpr unsigned kClockPeriodMs = 1000;
+constexpr unsigned kThicknessSaveDelayMs = 400;
 
 // Hotkey ids. Only 1688 and 3688 are ever registered; the close ids are
 // still honoured when some other program posts them.
@@ -31,15 +34,12 @@ constexpr unsigned WM_TRAY_NOTIFY = kWmUser + 1002;    // 2026, shell -> control
 constexpr unsigned WM_MASK_MINIMIZE = kWmUser + 1003;  // 2027, to the controller
 constexpr unsigned WM_MASK_DESTROY = kWmUser + 1009;   // 2033, to the mask
 constexpr unsigned WM_MASK_OFF = kWmUser + 1010;       // 2034, to the mask
-// softveil's own, in the application range: the controller to itself.
-constexpr unsigned WM_SHOW_START_NOTICE = 0x8000 + 1;  // WM_APP + 1
-// The mask to the controller, sent: the reading keys made the band this
-// thick (wParam, pixels at 96 DPI); the settings take it and are saved.
-constexpr unsigned WM_BAND_THICKNESS = 0x8000 + 2;
-// The controller to itself: saving the thickness failed.
-constexpr unsigned WM_SHOW_SAVE_FAILED = 0x8000 + 3;
-// The mask to itself: reading keys another program holds.
-constexpr unsigned WM_REPORT_REFUSED_KEYS = 0x8000 + 4;
+// softveil's own, in the application range, each a window to itself: "tell
+// what is waiting to be told". Any program can post them, so they carry
+// nothing; the receiver shows only what its own state holds.
+constexpr unsigned WM_SHOW_START_NOTICE = 0x8000 + 1;  // WM_APP + 1, the controller's notices
+// WM_APP + 2 and + 3 are free.
+constexpr unsigned WM_REPORT_REFUSED_KEYS = 0x8000 + 4;  // the mask: reading keys another program holds
 
 // Menu commands.
 constexpr unsigned ID_MENU_CLOSE = 32771;

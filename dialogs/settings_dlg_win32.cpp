@@ -106,6 +106,12 @@ void CSettingsDlg::ShowForm(const SettingsForm& form) {
   m_color = form.color;
 }
 
+void CSettingsDlg::ShowHeight(int height) {
+  // Setting the text clears the box's modified flag; typing sets it.
+  if (!hwnd_ || SendDlgItemMessageW(hwnd_, IDC_HEIGHT, EM_GETMODIFY, 0, 0)) return;
+  SetDlgItemTextW(hwnd_, IDC_HEIGHT, std::to_wstring(height).c_str());
+}
+
 void CSettingsDlg::CreateSwatch() {
   // The template holds a hidden static where the swatch goes, so its place
   // follows the dialog font like every other control.

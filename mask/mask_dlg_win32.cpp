@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <ctime>
+#include <utility>
 
 #include "common/globals.h"
 #include "common/ids.h"
@@ -12,7 +13,10 @@
 #include "res/resource.h"
 #include "settings/hotkey_win32.h"
 
-CMaskDlg::CMaskDlg(const MaskSettings& settings) : m_settings(settings), m_readingKeys(settings) { g_bMaskOff = 1; }
+CMaskDlg::CMaskDlg(const MaskSettings& settings, std::function<void(int)> thicknessChanged)
+    : m_settings(settings), m_thicknessChanged(std::move(thicknessChanged)), m_readingKeys(settings) {
+  g_bMaskOff = 1;
+}
 
 bool CMaskDlg::Create(HWND owner) { return CreateModeless(IDD_MASK, owner) != nullptr; }
 
@@ -313,9 +317,7 @@ void CMaskDlg::OnReadingKey(BandKey key) {
   const BandKeyResult result = ApplyBandKey(in);
   if (result.thickness != m_nBandHeight) {
     m_nBandHeight = result.thickness;
-    // The settings record is the controller's: it takes the new height as
-    // a confirmed setting and saves it.
-    SendMessageW(GetWindow(hwnd_, GW_OWNER), WM_BAND_THICKNESS, static_cast<WPARAM>(result.thickness), 0);
+    if (m_thicknessChanged) m_thicknessChanged(result.thickness);
   }
   if (horizontal) {
     SetHorizontalBand(result.band.start, result.band.end);

@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,8 +19,10 @@
 
 class CMaskDlg : public DialogBase {
  public:
-  // The mask reads `settings` whenever it reshapes, repaints or shows.
-  explicit CMaskDlg(const MaskSettings& settings);
+  // The mask reads `settings` whenever it reshapes, repaints or shows. The
+  // record is its owner's: a thickness the reading keys make (pixels at 96
+  // DPI) goes to `thicknessChanged`, a call no other program can make.
+  CMaskDlg(const MaskSettings& settings, std::function<void(int)> thicknessChanged);
 
   // Creates the window hidden from its template, owned by `owner`.
   bool Create(HWND owner);
@@ -83,6 +86,7 @@ class CMaskDlg : public DialogBase {
   Rect ClientRect() const;
 
   const MaskSettings& m_settings;
+  std::function<void(int)> m_thicknessChanged;
   int m_nBandHeight = 100;
   Rect m_rcTarget;
   int m_nTargetDpi = kBaseDpi;

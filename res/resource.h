@@ -89,3 +89,4 @@
 #define IDS_LANGUAGE_AUTO 221         // the language drop-down's entries
 #define IDS_LANGUAGE_CHINESE 222
 #define IDS_LANGUAGE_ENGLISH 223
+#define IDS_READ_FAILED 224           // %1 the settings file

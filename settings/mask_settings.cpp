@@ -90,6 +90,29 @@ void MaskSettings::LoadFrom(const std::filesystem::path& file) {
   ReadFrom(LoadIniFile(file));
 }
 
+namespace {
+
+// A drive letter that names no drive yet: a network drive before it is
+// connected at sign-in, a stick not plugged in.
+bool OnAbsentDrive(const std::filesystem::path& file) {
+  const auto drive = file.root_name().native();
+  return drive.size() == 2 && drive[1] == ':' && KindOf(file.root_path()) != FileKind::Directory;
+}
+
+}  // namespace
+
+std::optional<MaskSettings> ReadSettingsFile(const std::filesystem::path& file) {
+  MaskSettings settings = DefaultSettings();
+  if (file.empty()) return settings;  // no working directory: nothing to read
+  const FileKind kind = KindOf(file);
+  if (kind == FileKind::Unknown || (kind == FileKind::Missing && OnAbsentDrive(file))) return std::nullopt;
+  if (kind == FileKind::Missing || kind == FileKind::Directory) return settings;
+  const std::optional<std::string> bytes = ReadFileBytes(file);
+  if (!bytes) return std::nullopt;
+  settings.ReadFrom(IniDocument(*bytes));
+  return settings;
+}
+
 bool MaskSettings::SaveTo(const std::filesystem::path& file) const {
   return EditIniFile(file, [this](IniDocument& doc) { WriteTo(doc); });
 }

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -82,6 +83,11 @@ std::span<const SettingsKey> SettingsKeys();
 
 // The record as a missing file gives it.
 MaskSettings DefaultSettings();
+
+// The settings in `file` (the defaults for what it lacks, all of them when
+// there is none), or nothing while the file may be there but cannot be read:
+// held open by another program, on a share or drive not connected yet.
+std::optional<MaskSettings> ReadSettingsFile(const std::filesystem::path& file);
 
 // The settings file in `directory`.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& directory);

@@ -475,6 +475,15 @@ void PressKeys(const std::vector<WORD>& keys) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void HoldKeys(const std::vector<WORD>& keys, bool down) {
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki = {keys[down ? i : keys.size() - 1 - i], 0, down ? 0u : KEYEVENTF_KEYUP, 0, 0};
+    SendInput(1, &in, sizeof in);
+  }
+}
+
 void TapKey(WORD key, int times) {
   for (int i = 0; i < times; ++i) {
     PressKeys({key});

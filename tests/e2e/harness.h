@@ -199,6 +199,7 @@ void MovePointerSettled(HWND window, int x, int y);
 void ClickLeft(bool down);
 void ClickRight();
 void PressKeys(const std::vector<WORD>& keys);  // held together, released in reverse
+void HoldKeys(const std::vector<WORD>& keys, bool down);  // pressed in order, or released in reverse
 void TapKey(WORD key, int times = 1);
 // Picks the n-th item of the open popup menu (separators are skipped).
 void PickMenuItem(int n);
