@@ -139,6 +139,10 @@ double UnixProcess::StatusMb(const char* field) const {
   return std::strtod(status.c_str() + at + std::strlen(field) + 1, nullptr) / 1024.0;  // the file says kB
 }
 
+// Private memory as Wine itself counts it for its own process (anonymous
+// resident memory and swap).
+double PrivateMb(const UnixProcess& process) { return process.StatusMb("RssAnon") + process.StatusMb("VmSwap"); }
+
 // No process, no figure: the reference window's CPU is mixed with ours.
 double CpuMsOf(const UnixProcess* process) { return process ? process->CpuMs() : 0; }
 
@@ -488,7 +492,7 @@ void MeasureIdleFloor() {
   if (!unix.found()) return;
   Row("floor: idle Wine program, same two timers", 100.0 * (cpu1 - cpu0) / (t1 - t0), "-", "% core",
       "empty timer handlers; " + Fixed(cpu1 - cpu0) + " ms CPU in " + std::to_string(seconds) + " s");
-  Row("floor: private memory of that program", unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"), "-", "MB",
+  Row("floor: private memory of that program", PrivateMb(unix), "-", "MB",
       "what Wine itself takes in a process (static runtime too)");
 }
 
@@ -580,10 +584,9 @@ void MeasureTicks(Session& s) {
             " posted ticks, mask shown, pointer in the band");
 }
 
-// Private memory as Wine itself counts it for its own process (anonymous
-// resident memory and swap), and the resident set as the working set.
+// Private memory, and the resident set as the working set.
 void ReportMemory(Session& s, const std::string& when) {
-  Row("private memory " + when, s.unix.StatusMb("RssAnon") + s.unix.StatusMb("VmSwap"), "-", "MB");
+  Row("private memory " + when, PrivateMb(s.unix), "-", "MB");
   Row("working set " + when, s.unix.StatusMb("VmRSS"), "-", "MB",
       "of which shared (window surfaces, mapped files): " +
           Fixed(s.unix.StatusMb("RssShmem") + s.unix.StatusMb("RssFile")) + " MB");
@@ -638,7 +641,7 @@ void MeasureCalls(HWND reader) {
 // is named by its folder.
 void Compare(const std::vector<std::wstring>& exes) {
   struct Figures {
-    std::vector<double> idleHidden, idleShown, tick, dragCpu, dragLatency;
+    std::vector<double> memory, idleHidden, idleShown, tick, dragCpu, dragLatency;
   };
   std::vector<Figures> figures(exes.size());
   constexpr int kIdleSeconds = 10, kMoves = 300;
@@ -646,7 +649,7 @@ void Compare(const std::vector<std::wstring>& exes) {
   const char* rounds = std::getenv("SOFTVEIL_BENCH_ROUNDS");
   const int kRounds = rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 5;
   // The floor in every round too, so that its figures meet the same load.
-  std::vector<double> floor;
+  std::vector<double> floor, floorMemory;
   for (int round = 0; round < kRounds; ++round) {
     {
       IdleReference reference;
@@ -656,6 +659,7 @@ void Compare(const std::vector<std::wstring>& exes) {
       const double cpu0 = unix.CpuMs(), t0 = NowMs();
       Pause(kIdleSeconds * 1000);
       floor.push_back(100.0 * (unix.CpuMs() - cpu0) / (NowMs() - t0));
+      floorMemory.push_back(PrivateMb(unix));
     }
     for (std::size_t v = 0; v < exes.size(); ++v) {
       std::fprintf(stderr, "bench: compare round %d, %ls\n", round + 1, exes[v].c_str());
@@ -665,6 +669,7 @@ void Compare(const std::vector<std::wstring>& exes) {
       if (!s.unix.found() || !s.mask) return;
       Pause(3000);  // past the start-up: the first ticks, the tray, the system's own work
       Figures& f = figures[v];
+      f.memory.push_back(PrivateMb(s.unix));
       f.idleHidden.push_back(IdleShare(s, kIdleSeconds));
       if (!s.SwitchOn()) return;
       f.idleShown.push_back(IdleShare(s, kIdleSeconds));
@@ -678,11 +683,13 @@ void Compare(const std::vector<std::wstring>& exes) {
   }
   RowOf("floor: idle Wine program, same two timers", floor, "% core",
         "over " + std::to_string(kRounds) + " rounds of " + std::to_string(kIdleSeconds) + " s");
+  RowOf("floor: private memory of that program", floorMemory, "MB", "over " + std::to_string(kRounds) + " rounds");
   for (std::size_t v = 0; v < exes.size(); ++v) {
     const std::filesystem::path exe(exes[v]);
     const std::string name = exe.parent_path().filename().string();
     const Figures& f = figures[v];
     const std::string over = "over " + std::to_string(kRounds) + " rounds";
+    RowOf(name + ": private memory after start", f.memory, "MB", over);
     RowOf(name + ": idle, mask hidden", f.idleHidden, "% core", over + " of " + std::to_string(kIdleSeconds) + " s");
     RowOf(name + ": idle, mask shown, pointer still", f.idleShown, "% core",
           over + " of " + std::to_string(kIdleSeconds) + " s");
