@@ -37,9 +37,21 @@ add_executable(softveil WIN32
   res/softveil_zh.rc
   res/softveil_en.rc
 )
+# The manifest names the version too: it is made from res/version.h, the one
+# place the version is written, and found by windres in the build's res/.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS res/version.h)
+file(STRINGS res/version.h SOFTVEIL_VERSION_LINE REGEX "^#define SOFTVEIL_VERSION ")
+string(REGEX REPLACE "^#define SOFTVEIL_VERSION +([0-9]+), *([0-9]+), *([0-9]+), *([0-9]+).*$" "\\1.\\2.\\3.\\4"
+       SOFTVEIL_VERSION_DOTTED "${SOFTVEIL_VERSION_LINE}")
+if(NOT SOFTVEIL_VERSION_DOTTED MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
+  message(FATAL_ERROR "res/version.h: no SOFTVEIL_VERSION a, b, c, d")
+endif()
+configure_file(res/softveil.manifest.in res/softveil.manifest @ONLY)
 # windres does not see the files the scripts include.
-set_source_files_properties(res/softveil.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_CURRENT_SOURCE_DIR}/res/version.h;${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
+set_source_files_properties(res/softveil.rc PROPERTIES
+  INCLUDE_DIRECTORIES "${CMAKE_CURRENT_BINARY_DIR}/res"
+  OBJECT_DEPENDS
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/version.h;${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_BINARY_DIR}/res/softveil.manifest")
 set_source_files_properties(res/softveil_zh.rc res/softveil_en.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h")
 target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)

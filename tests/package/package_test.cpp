@@ -100,6 +100,20 @@ std::wstring FileVersion(const fs::path& exe) {
          std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
 }
 
+// The version the program's manifest names it by.
+std::wstring ManifestVersion(const fs::path& exe) {
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+  const char* data = found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : nullptr;
+  const std::string text = data ? std::string(data, SizeofResource(module, found)) : "";
+  if (module) FreeLibrary(module);
+  const std::string key = "name=\"softveil\" version=\"";
+  const std::size_t at = text.find(key);
+  if (at == std::string::npos) return L"<none>";
+  const std::string version = text.substr(at + key.size(), text.find('"', at + key.size()) - at - key.size());
+  return std::wstring(version.begin(), version.end());
+}
+
 struct ShortcutInfo {
   std::wstring target, arguments, workingDir;
 };
@@ -196,6 +210,7 @@ TEST(Installer, InstallsTheProgramAndItsShortcutForThisUser) {
   ASSERT_TRUE(fs::exists(InstalledExe())) << InstalledExe();
   EXPECT_EQ(ReadBytes(InstalledExe()), ReadBytes(FromEnvironment("SOFTVEIL_DIST") / L"softveil.exe"));
   EXPECT_EQ(FileVersion(InstalledExe()), Version()) << "the version block and the installer agree";
+  EXPECT_EQ(ManifestVersion(InstalledExe()), Version()) << "the manifest and the installer agree";
   EXPECT_TRUE(fs::is_directory(SettingsFolder())) << SettingsFolder();
   EXPECT_TRUE(fs::is_empty(SettingsFolder()));
 
