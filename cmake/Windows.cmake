@@ -17,6 +17,7 @@ endfunction()
 
 add_executable(softveil WIN32
   app/main_win32.cpp
+  app/installer_step_win32.cpp
   common/dialog_base_win32.cpp
   common/language_win32.cpp
   common/popup_menu_win32.cpp

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "tests/e2e/harness.h"
 
@@ -140,6 +141,22 @@ std::optional<ShortcutInfo> ReadShortcut(const fs::path& lnk) {
   return info;
 }
 
+// softveil's value under the Run key, and under the startup-apps list.
+constexpr const wchar_t* kStartupKeys[] = {L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                           L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run"};
+
+bool HasStartupValue(const wchar_t* key) {
+  return RegGetValueW(HKEY_CURRENT_USER, key, L"softveil", RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+// The installed softveil started from its shortcut, a change typed into its
+// settings dialog and not confirmed.
+std::unique_ptr<Softveil> StartInstalledWithADialogOpen() {
+  auto app = std::make_unique<Softveil>(SettingsFolder(), L"\"" + InstalledExe().wstring() + L"\"");
+  if (HWND dlg = app->OpenDialog(ID_MENU_SETTINGS, L"设置")) SetItemText(dlg, IDC_HEIGHT, L"321");
+  return app;
+}
+
 // Equal for Windows: without regard to case or a trailing backslash.
 bool SamePath(std::wstring a, std::wstring b) {
   for (std::wstring* path : {&a, &b}) {
@@ -243,12 +260,14 @@ TEST(Installer, TheShortcutStartsSoftveilWithItsSettingsInTheUsersFolder) {
   EXPECT_FALSE(fs::exists(InstalledExe().parent_path() / L"softveil.ini"));
 }
 
-TEST(Installer, ANewerPackageReplacesTheOldOneInPlace) {
+TEST(Installer, ANewerPackageClosesTheRunningProgramAndReplacesItInPlace) {
   const std::vector<std::wstring> before = InstalledProducts();
   ASSERT_EQ(before.size(), 1u) << "not installed";
   const std::optional<std::string> ini = ReadBytes(SettingsFolder() / L"softveil.ini");
+  const auto app = StartInstalledWithADialogOpen();
   const fs::path newer = FromEnvironment("SOFTVEIL_UPGRADE_MSI");
   ASSERT_EQ(Msiexec(L"/i", newer.wstring()), 0u);
+  EXPECT_EQ(app->WaitExit(), 0u) << "the running softveil is closed first";
 
   const std::vector<std::wstring> after = InstalledProducts();
   ASSERT_EQ(after.size(), 1u) << "the old version is replaced, not kept beside the new";
@@ -260,12 +279,23 @@ TEST(Installer, ANewerPackageReplacesTheOldOneInPlace) {
   EXPECT_EQ(ReadBytes(SettingsFolder() / L"softveil.ini"), ini);
 }
 
-TEST(Installer, UninstallRemovesTheProgramAndShortcutButNotTheUsersSettings) {
+TEST(Installer, UninstallClosesTheProgramAndRemovesItsShortcutAndStartupEntryButNotTheUsersSettings) {
   const std::vector<std::wstring> products = InstalledProducts();
   ASSERT_EQ(products.size(), 1u) << "not installed";
   const std::optional<std::string> ini = ReadBytes(SettingsFolder() / L"softveil.ini");
   ASSERT_TRUE(ini) << "the shortcut case saves the settings first";
+  // Started at sign-in, as the start-with-Windows box makes it, and switched off in the startup apps.
+  const std::wstring run = L"\"" + InstalledExe().wstring() + L"\" --settings \"" +
+                           (SettingsFolder() / L"softveil.ini").wstring() + L"\"";
+  RegSetKeyValueW(HKEY_CURRENT_USER, kStartupKeys[0], L"softveil", REG_SZ, run.c_str(),
+                  static_cast<DWORD>((run.size() + 1) * sizeof(wchar_t)));
+  const BYTE switchedOff[12] = {3};
+  RegSetKeyValueW(HKEY_CURRENT_USER, kStartupKeys[1], L"softveil", REG_BINARY, switchedOff, sizeof switchedOff);
+  const auto app = StartInstalledWithADialogOpen();
   ASSERT_EQ(Msiexec(L"/x", products[0]), 0u);
+
+  EXPECT_EQ(app->WaitExit(), 0u) << "the running softveil is closed first";
+  for (const wchar_t* key : kStartupKeys) EXPECT_FALSE(HasStartupValue(key)) << key;
 
   EXPECT_FALSE(fs::exists(InstalledExe()));
   EXPECT_FALSE(fs::exists(InstalledExe().parent_path())) << "the program's folder goes with it";
