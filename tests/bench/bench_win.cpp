@@ -139,10 +139,6 @@ double UnixProcess::StatusMb(const char* field) const {
   return std::strtod(status.c_str() + at + std::strlen(field) + 1, nullptr) / 1024.0;  // the file says kB
 }
 
-// Private memory as Wine itself counts it for its own process (anonymous
-// resident memory and swap).
-double PrivateMb(const UnixProcess& process) { return process.StatusMb("RssAnon") + process.StatusMb("VmSwap"); }
-
 // No process, no figure: the reference window's CPU is mixed with ours.
 double CpuMsOf(const UnixProcess* process) { return process ? process->CpuMs() : 0; }
 
@@ -492,7 +488,7 @@ void MeasureIdleFloor() {
   if (!unix.found()) return;
   Row("floor: idle Wine program, same two timers", 100.0 * (cpu1 - cpu0) / (t1 - t0), "-", "% core",
       "empty timer handlers; " + Fixed(cpu1 - cpu0) + " ms CPU in " + std::to_string(seconds) + " s");
-  Row("floor: private memory of that program", PrivateMb(unix), "-", "MB",
+  Row("floor: private memory of that program", unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"), "-", "MB",
       "what Wine itself takes in a process (static runtime too)");
 }
 
@@ -584,9 +580,10 @@ void MeasureTicks(Session& s) {
             " posted ticks, mask shown, pointer in the band");
 }
 
-// Private memory, and the resident set as the working set.
+// Private memory as Wine itself counts it for its own process (anonymous
+// resident memory and swap), and the resident set as the working set.
 void ReportMemory(Session& s, const std::string& when) {
-  Row("private memory " + when, PrivateMb(s.unix), "-", "MB");
+  Row("private memory " + when, s.unix.StatusMb("RssAnon") + s.unix.StatusMb("VmSwap"), "-", "MB");
   Row("working set " + when, s.unix.StatusMb("VmRSS"), "-", "MB",
       "of which shared (window surfaces, mapped files): " +
           Fixed(s.unix.StatusMb("RssShmem") + s.unix.StatusMb("RssFile")) + " MB");
@@ -659,7 +656,7 @@ void Compare(const std::vector<std::wstring>& exes) {
       const double cpu0 = unix.CpuMs(), t0 = NowMs();
       Pause(kIdleSeconds * 1000);
       floor.push_back(100.0 * (unix.CpuMs() - cpu0) / (NowMs() - t0));
-      floorMemory.push_back(PrivateMb(unix));
+      floorMemory.push_back(unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"));
     }
     for (std::size_t v = 0; v < exes.size(); ++v) {
       std::fprintf(stderr, "bench: compare round %d, %ls\n", round + 1, exes[v].c_str());
@@ -669,7 +666,7 @@ void Compare(const std::vector<std::wstring>& exes) {
       if (!s.unix.found() || !s.mask) return;
       Pause(3000);  // past the start-up: the first ticks, the tray, the system's own work
       Figures& f = figures[v];
-      f.memory.push_back(PrivateMb(s.unix));
+      f.memory.push_back(s.unix.StatusMb("RssAnon") + s.unix.StatusMb("VmSwap"));
       f.idleHidden.push_back(IdleShare(s, kIdleSeconds));
       if (!s.SwitchOn()) return;
       f.idleShown.push_back(IdleShare(s, kIdleSeconds));

@@ -101,17 +101,12 @@ std::wstring FileVersion(const fs::path& exe) {
          std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
 }
 
-// The version the program's manifest names it by.
+// The version the program's manifest, kept as it is written, names it by.
 std::wstring ManifestVersion(const fs::path& exe) {
-  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
-  const char* data = found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : nullptr;
-  const std::string text = data ? std::string(data, SizeofResource(module, found)) : "";
-  if (module) FreeLibrary(module);
-  const std::string key = "name=\"softveil\" version=\"";
-  const std::size_t at = text.find(key);
+  const std::string bytes = ReadBytes(exe).value_or(""), key = "name=\"softveil\" version=\"";
+  const std::size_t at = bytes.find(key), start = at + key.size();
   if (at == std::string::npos) return L"<none>";
-  const std::string version = text.substr(at + key.size(), text.find('"', at + key.size()) - at - key.size());
+  const std::string version = bytes.substr(start, bytes.find('"', start) - start);
   return std::wstring(version.begin(), version.end());
 }
 
@@ -144,10 +139,6 @@ std::optional<ShortcutInfo> ReadShortcut(const fs::path& lnk) {
 // softveil's value under the Run key, and under the startup-apps list.
 constexpr const wchar_t* kStartupKeys[] = {L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                                            L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run"};
-
-bool HasStartupValue(const wchar_t* key) {
-  return RegGetValueW(HKEY_CURRENT_USER, key, L"softveil", RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
 
 // The installed softveil started from its shortcut, a change typed into its
 // settings dialog and not confirmed.
@@ -295,7 +286,10 @@ TEST(Installer, UninstallClosesTheProgramAndRemovesItsShortcutAndStartupEntryBut
   ASSERT_EQ(Msiexec(L"/x", products[0]), 0u);
 
   EXPECT_EQ(app->WaitExit(), 0u) << "the running softveil is closed first";
-  for (const wchar_t* key : kStartupKeys) EXPECT_FALSE(HasStartupValue(key)) << key;
+  for (const wchar_t* key : kStartupKeys) {
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, key, L"softveil", RRF_RT_ANY, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND) << key;
+  }
 
   EXPECT_FALSE(fs::exists(InstalledExe()));
   EXPECT_FALSE(fs::exists(InstalledExe().parent_path())) << "the program's folder goes with it";
