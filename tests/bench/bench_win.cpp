@@ -638,7 +638,7 @@ void MeasureCalls(HWND reader) {
 // is named by its folder.
 void Compare(const std::vector<std::wstring>& exes) {
   struct Figures {
-    std::vector<double> idleHidden, idleShown, tick, dragCpu, dragLatency;
+    std::vector<double> memory, idleHidden, idleShown, tick, dragCpu, dragLatency;
   };
   std::vector<Figures> figures(exes.size());
   constexpr int kIdleSeconds = 10, kMoves = 300;
@@ -646,7 +646,7 @@ void Compare(const std::vector<std::wstring>& exes) {
   const char* rounds = std::getenv("SOFTVEIL_BENCH_ROUNDS");
   const int kRounds = rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 5;
   // The floor in every round too, so that its figures meet the same load.
-  std::vector<double> floor;
+  std::vector<double> floor, floorMemory;
   for (int round = 0; round < kRounds; ++round) {
     {
       IdleReference reference;
@@ -656,6 +656,7 @@ void Compare(const std::vector<std::wstring>& exes) {
       const double cpu0 = unix.CpuMs(), t0 = NowMs();
       Pause(kIdleSeconds * 1000);
       floor.push_back(100.0 * (unix.CpuMs() - cpu0) / (NowMs() - t0));
+      floorMemory.push_back(unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"));
     }
     for (std::size_t v = 0; v < exes.size(); ++v) {
       std::fprintf(stderr, "bench: compare round %d, %ls\n", round + 1, exes[v].c_str());
@@ -665,6 +666,7 @@ void Compare(const std::vector<std::wstring>& exes) {
       if (!s.unix.found() || !s.mask) return;
       Pause(3000);  // past the start-up: the first ticks, the tray, the system's own work
       Figures& f = figures[v];
+      f.memory.push_back(s.unix.StatusMb("RssAnon") + s.unix.StatusMb("VmSwap"));
       f.idleHidden.push_back(IdleShare(s, kIdleSeconds));
       if (!s.SwitchOn()) return;
       f.idleShown.push_back(IdleShare(s, kIdleSeconds));
@@ -678,11 +680,13 @@ void Compare(const std::vector<std::wstring>& exes) {
   }
   RowOf("floor: idle Wine program, same two timers", floor, "% core",
         "over " + std::to_string(kRounds) + " rounds of " + std::to_string(kIdleSeconds) + " s");
+  RowOf("floor: private memory of that program", floorMemory, "MB", "over " + std::to_string(kRounds) + " rounds");
   for (std::size_t v = 0; v < exes.size(); ++v) {
     const std::filesystem::path exe(exes[v]);
     const std::string name = exe.parent_path().filename().string();
     const Figures& f = figures[v];
     const std::string over = "over " + std::to_string(kRounds) + " rounds";
+    RowOf(name + ": private memory after start", f.memory, "MB", over);
     RowOf(name + ": idle, mask hidden", f.idleHidden, "% core", over + " of " + std::to_string(kIdleSeconds) + " s");
     RowOf(name + ": idle, mask shown, pointer still", f.idleShown, "% core",
           over + " of " + std::to_string(kIdleSeconds) + " s");
