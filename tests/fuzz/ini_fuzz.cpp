@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "settings/decimal.h"
+#include "settings/guide_style.h"
 #include "settings/ini_store.h"
 #include "settings/mask_settings.h"
 #include "tests/fuzz/fuzz_check.h"
@@ -41,6 +42,16 @@ void CheckSlotsTerminated(const MaskSettings& s) {
   for (const SettingsKey& key : SettingsKeys()) {
     if (key.textField) FUZZ_CHECK((s.*key.textField)[kSettingsTextSize - 1] == '\0');
   }
+}
+
+// Whatever the file holds, every style but the mask is visible and the
+// underline has a width.
+void CheckGuideVisible(const MaskSettings& s) {
+  for (GuideStyle style : {GuideStyle::Bar, GuideStyle::Underline, GuideStyle::Tint}) {
+    const GuideLook look = LookInForce(s, style);
+    FUZZ_CHECK(look.opacity >= 10 && look.opacity <= 255 && look.color <= 0xFFFFFFu);
+  }
+  FUZZ_CHECK(UnderlineWidthOf(s) >= 1 && UnderlineWidthOf(s) <= kUnderlineWidthMax);
 }
 
 // Trims every control byte and blank, more than the store trims, so a name
@@ -214,6 +225,7 @@ InMemory CheckDocument(const std::string& bytes, std::uint32_t hash) {
   InMemory result;
   result.loaded = ReadRecord(IniDocument(bytes));
   CheckSlotsTerminated(result.loaded);
+  CheckGuideVisible(result.loaded);
   result.editable = IsEditableIniText(bytes);
   if (!result.editable) return result;
 
