@@ -39,7 +39,9 @@ void ReportRefusedHotkeys(HWND owner, const std::vector<std::wstring>& names) {
 }  // namespace
 
 CControlDlg::CControlDlg(std::wstring startNotice)
-    : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))), m_startNotice(std::move(startNotice)) {}
+    : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))), m_startNotice(std::move(startNotice)) {
+  m_maskDlg.SetStyleChooser([this](GuideStyle style) { OnGuideStyle(style); });
+}
 
 INT_PTR CControlDlg::DoModal() { return RunModal(IDD_CONTROL, nullptr); }
 
@@ -196,7 +198,9 @@ void CControlDlg::OnTrackTick() {
   // X server twice a second.
   const DWORD at = GetMessagePos();
   const POINT pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-  const HWND under = WindowFromPoint(pt);
+  HWND under = WindowFromPoint(pt);
+  // The handle beside a thin guide is the mask as far as tracking goes.
+  if (m_maskDlg.IsGuideWindow(under)) under = m_maskDlg.hwnd();
   if (pt.x != m_lastPointer.x || pt.y != m_lastPointer.y || under != m_lastUnder) {
     // Not every system announces a monitor that went away (Wine does not),
     // and reading them all is dear: read them again whenever the pointer has
@@ -261,8 +265,10 @@ void CControlDlg::OnSettings() {
   // stays open, keeps its own until softveil starts again.
   if (confirmed || dlg.MoreSettingsSaved()) SetUiLanguageFromSetting(m_settings.language);
   if (!confirmed) {
-    // The more-settings dialog may have saved new reading keys meanwhile.
+    // The more-settings dialog may have saved new reading keys or another
+    // style meanwhile.
     if (dlg.MoreSettingsSaved()) {
+      m_maskDlg.ApplySettings();
       m_maskDlg.ReleaseReadingKeys();
       m_maskDlg.SyncReadingKeys();
     }
@@ -290,6 +296,16 @@ void CControlDlg::OnBandThickness(int thickness) {
   // The reading keys made the band thicker or thinner: that is the height
   // from now on, saved as a confirmed setting is.
   m_settings.height = thickness;
+  SaveKeyChange();
+}
+
+void CControlDlg::OnGuideStyle(GuideStyle style) {
+  // The style key chose the next style: saved as a confirmed setting is.
+  SetGuideStyle(m_settings, style);
+  SaveKeyChange();
+}
+
+void CControlDlg::SaveKeyChange() {
   if (m_settings.Save() || std::exchange(m_thicknessSaveFailureTold, true)) return;
   // Sent from inside the mask's key handling: told once that is done.
   PostMessageW(hwnd_, WM_SHOW_SAVE_FAILED, 0, 0);

@@ -32,6 +32,8 @@ class CControlDlg : public DialogBase {
   void CreateMask();
   void OnSettings();
   void OnBandThickness(int thickness);
+  void OnGuideStyle(GuideStyle style);
+  void SaveKeyChange();
   void OnAbout();
   bool RegisterLockHotkey();
   // Mask window, tray icon, controller window; harmless when run again.
@@ -51,8 +53,8 @@ class CControlDlg : public DialogBase {
   // A mask hotkey confirmed before the mask window existed is registered
   // when the window is created; a refusal is reported then.
   bool m_reportMaskHotkeyAtCreation = false;
-  // A thickness from the reading keys that could not be saved is told once
-  // in a run: a held key would otherwise bring a box at every repeat.
+  // A thickness or style from the reading keys that could not be saved is
+  // told once in a run: a held key would otherwise bring a box at every repeat.
   bool m_thicknessSaveFailureTold = false;
   // The monitors, read at start and whenever the displays or their scale
   // change rather than at every tick: under Wine each read asks the server.

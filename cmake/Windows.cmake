@@ -14,6 +14,7 @@ add_executable(softveil WIN32
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
   mask/mask_surface_win32.cpp
+  mask/grab_handle_win32.cpp
   mask/reading_hotkeys_win32.cpp
   dialogs/settings_dlg_win32.cpp
   dialogs/autostart_box_win32.cpp

@@ -8,6 +8,7 @@ constexpr unsigned kWmUser = 0x0400;
 // Timers.
 constexpr unsigned ID_TIMER_TRACK = 1234;  // controller, 500 ms lock tracking tick
 constexpr unsigned ID_TIMER_CLOCK = 1;     // mask window, 1 s reading clock
+constexpr unsigned ID_TIMER_DRAG = 2;      // mask window, while a bar or an underline is dragged
 constexpr unsigned kTrackPeriodMs = 500;
 constexpr unsigned kClockPeriodMs = 1000;
 
@@ -24,6 +25,7 @@ constexpr int ID_HOTKEY_FINE_NEXT = 5690;
 constexpr int ID_HOTKEY_FINE_PREVIOUS = 5691;
 constexpr int ID_HOTKEY_THICKER = 5692;
 constexpr int ID_HOTKEY_THINNER = 5693;
+constexpr int ID_HOTKEY_STYLE = 5694;
 
 // Custom window messages.
 constexpr unsigned WM_MASK_TRACK = kWmUser + 1000;     // 2024, controller -> mask

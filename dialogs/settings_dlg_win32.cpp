@@ -104,6 +104,7 @@ void CSettingsDlg::ShowForm(const SettingsForm& form) {
                reinterpret_cast<LPARAM>(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_COLORS))));
 
   m_color = form.color;
+  m_style = form.style;
 }
 
 void CSettingsDlg::CreateSwatch() {
@@ -208,6 +209,7 @@ SettingsForm CSettingsDlg::ReadForm() const {
   form.maskRow = row(kMaskRowIds);
   form.lockRow = row(kLockRowIds);
   form.color = m_color;  // saved as its signed decimal text
+  form.style = m_style;
   return form;
 }
 
