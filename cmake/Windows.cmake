@@ -78,6 +78,7 @@ add_executable(e2e_tests
   tests/e2e/monitors_test.cpp
   tests/e2e/keyboard_test.cpp
   tests/e2e/more_settings_test.cpp
+  tests/e2e/styles_test.cpp
   tests/e2e/language_test.cpp
   tests/e2e/dialog_fit_test.cpp
   common/language_win32.cpp

@@ -68,6 +68,8 @@ TEST_F(MoreSettings, OpensFromTheSettingsDialogWithWhatIsInForce) {
   EXPECT_EQ(ComboOf(more_, IDC_KEY_PREVIOUS), kHkCtrl | kHkAlt | VK_UP);
   EXPECT_EQ(ComboOf(more_, IDC_KEY_THICKER), kHkCtrl | kHkAlt | VK_NEXT);
   EXPECT_EQ(ComboOf(more_, IDC_KEY_THINNER), kHkCtrl | kHkAlt | VK_PRIOR);
+  EXPECT_EQ(ComboOf(more_, IDC_KEY_STYLE), kHkCtrl | kHkAlt | 'S');
+  EXPECT_EQ(SendDlgItemMessageW(more_, IDC_STYLE, CB_GETCURSEL, 0, 0), 0) << "the mask";
   EXPECT_EQ(ItemText(more_, IDC_STEP), L"") << "automatic: the thickness less the overlap";
   EXPECT_EQ(ItemText(more_, IDC_OVERLAP), L"") << "automatic: an eighth of the thickness";
   EXPECT_EQ(ItemText(more_, IDC_FINE_STEP), L"20");
@@ -90,6 +92,18 @@ TEST_F(MoreSettings, OpensFromTheSettingsDialogWithWhatIsInForce) {
   EXPECT_EQ(ComboOf(more_, IDC_KEY_PREVIOUS), kHkCtrl | kHkAlt | VK_LEFT);
   Close(more_, IDCANCEL);
   Close(settings_, IDC_CANCEL_BUTTON);
+
+  // A style chosen here holds at once, the settings dialog cancelled or not.
+  ASSERT_TRUE(OpenBoth());
+  SendDlgItemMessageW(more_, IDC_STYLE, CB_SETCURSEL, 2, 0);  // 下划线
+  Close(more_, IDOK);
+  Close(settings_, IDC_CANCEL_BUTTON);
+  EXPECT_NE(ReadBytes(app_->IniPath()).value_or("").find("\r\nstyle=underline\r\n"), std::string::npos);
+  PointAt(reader_->Center());
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  // The vertical band chosen above, 160..360: its underline at its right edge.
+  EXPECT_TRUE(WaitUntil([&] { return RegionContains(mask_, 357, 400) && !RegionContains(mask_, 356, 400); }));
 }
 
 TEST_F(MoreSettings, RebindingIsSavedOnItsOwnOkAndTakesEffect) {
