@@ -15,6 +15,7 @@ add_executable(softveil WIN32
   mask/mask_dlg_win32.cpp
   mask/mask_surface_win32.cpp
   mask/grab_handle_win32.cpp
+  mask/guide_region_win32.cpp
   mask/reading_hotkeys_win32.cpp
   dialogs/settings_dlg_win32.cpp
   dialogs/autostart_box_win32.cpp

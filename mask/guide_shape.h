@@ -18,7 +18,7 @@ struct GuideInput {
   int underlineWidth = 3;  // pixels at 96 DPI
   // The shown labels (clock, lock label), which stay where they are in
   // every style.
-  std::vector<Rect> labels;
+  std::vector<Rect> labels = {};
 };
 
 struct GuideShape {

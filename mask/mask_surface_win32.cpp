@@ -1,21 +1,6 @@
 #include "mask/mask_surface_win32.h"
 
-namespace {
-
-UniqueRegion RegionOf(const GuideShape& shape) {
-  UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
-  for (const Rect& part : shape.parts) {
-    UniqueRegion add(CreateRectRgn(part.left, part.top, part.right, part.bottom));
-    CombineRgn(region.get(), region.get(), add.get(), RGN_OR);
-  }
-  if (shape.hole) {
-    UniqueRegion holeRegion(CreateRectRgn(shape.hole->left, shape.hole->top, shape.hole->right, shape.hole->bottom));
-    CombineRgn(region.get(), region.get(), holeRegion.get(), RGN_DIFF);
-  }
-  return region;
-}
-
-}  // namespace
+#include "mask/guide_region_win32.h"
 
 void MaskSurface::Attach(HWND hwnd) {
   m_hwnd = hwnd;
@@ -64,7 +49,7 @@ void MaskSurface::ApplyShape(const Rect& client, const GuideShape& shape) {
     FollowWindow();
     return;
   }
-  UniqueRegion region = RegionOf(shape);
+  UniqueRegion region = GuideRegion(shape);
   UniqueRegion copy(CreateRectRgn(0, 0, 0, 0));
   CombineRgn(copy.get(), region.get(), nullptr, RGN_COPY);
   // Not every system repaints the client for a new region, so we say what
