@@ -189,24 +189,17 @@ TEST_F(DialogFit, TextsSetAtRunTimeFitTheirPlaces) {
     ExpectLineFits(clock, reinterpret_cast<HFONT>(SendMessageW(clock, WM_GETFONT, 0, 0)), text);
     DestroyWindow(mask);
 
-    // The language and style drop-downs' entries, beside their arrow buttons.
+    // The language drop-down's entries, beside its arrow button.
     HWND more = Create(language, IDD_MORE_SETTINGS);
     ASSERT_TRUE(more);
-    const struct {
-      int box;
-      std::vector<UINT> entries;
-    } dropDowns[] = {{IDC_LANGUAGE, {IDS_LANGUAGE_AUTO, IDS_LANGUAGE_CHINESE, IDS_LANGUAGE_ENGLISH}},
-                     {IDC_STYLE, {IDS_STYLE_MASK, IDS_STYLE_BAR, IDS_STYLE_UNDERLINE, IDS_STYLE_TINT}}};
-    for (const auto& dropDown : dropDowns) {
-      HWND box = GetDlgItem(more, dropDown.box);
-      ASSERT_TRUE(box);
-      const HFONT boxFont = reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0));
-      const int room = ClientOf(box).right - GetSystemMetrics(SM_CXVSCROLL) - 2 * Scaled(box, 3);
-      for (UINT id : dropDown.entries) {
-        const std::wstring name = LoadTextFrom(module_, language.id, id);
-        ASSERT_FALSE(name.empty());
-        EXPECT_LE(TextSize(box, boxFont, name, DT_SINGLELINE).cx, room) << Narrow(name);
-      }
+    HWND box = GetDlgItem(more, IDC_LANGUAGE);
+    ASSERT_TRUE(box);
+    const HFONT boxFont = reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0));
+    const int room = ClientOf(box).right - GetSystemMetrics(SM_CXVSCROLL) - 2 * Scaled(box, 3);
+    for (UINT id : {IDS_LANGUAGE_AUTO, IDS_LANGUAGE_CHINESE, IDS_LANGUAGE_ENGLISH}) {
+      const std::wstring name = LoadTextFrom(module_, language.id, id);
+      ASSERT_FALSE(name.empty());
+      EXPECT_LE(TextSize(box, boxFont, name, DT_SINGLELINE).cx, room) << Narrow(name);
     }
     DestroyWindow(more);
   }

@@ -68,8 +68,6 @@ TEST_F(MoreSettings, OpensFromTheSettingsDialogWithWhatIsInForce) {
   EXPECT_EQ(ComboOf(more_, IDC_KEY_PREVIOUS), kHkCtrl | kHkAlt | VK_UP);
   EXPECT_EQ(ComboOf(more_, IDC_KEY_THICKER), kHkCtrl | kHkAlt | VK_NEXT);
   EXPECT_EQ(ComboOf(more_, IDC_KEY_THINNER), kHkCtrl | kHkAlt | VK_PRIOR);
-  EXPECT_EQ(ComboOf(more_, IDC_KEY_STYLE), kHkCtrl | kHkAlt | 'S');
-  EXPECT_EQ(SendDlgItemMessageW(more_, IDC_STYLE, CB_GETCURSEL, 0, 0), 0) << "the mask";
   EXPECT_EQ(ItemText(more_, IDC_STEP), L"") << "automatic: the thickness less the overlap";
   EXPECT_EQ(ItemText(more_, IDC_OVERLAP), L"") << "automatic: an eighth of the thickness";
   EXPECT_EQ(ItemText(more_, IDC_FINE_STEP), L"20");

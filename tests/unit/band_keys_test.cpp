@@ -201,10 +201,6 @@ TEST(ReadingRegistrations, EveryKeyOnceWithTheFineStepsWhereShiftIsFree) {
        {R{BandKey::Next, {kCtrlAlt, 0x28}}, R{BandKey::FineNext, {kCtrlAltShift, 0x28}},
         R{BandKey::Thicker, {kCtrlAlt, 0x22}}, R{BandKey::Thinner, {kCtrlAlt, 0x21}}, R{BandKey::Style, kStyle}}},
       {"the tint has no band: the style key alone", WithKeys({}, "tint"), {R{BandKey::Style, kStyle}}},
-      {"the style key after the band's keys, on the fine next", WithKeys({{ReadingKey::Style, "CTRL|ALT|SHIFT|DOWN"}}, "bar"),
-       {R{BandKey::Next, {kCtrlAlt, 0x28}}, R{BandKey::Previous, {kCtrlAlt, 0x26}},
-        R{BandKey::FineNext, {kCtrlAltShift, 0x28}}, R{BandKey::FinePrevious, {kCtrlAltShift, 0x26}},
-        R{BandKey::Thicker, {kCtrlAlt, 0x22}}, R{BandKey::Thinner, {kCtrlAlt, 0x21}}}},
   };
   for (const Case& c : cases) EXPECT_EQ(ReadingRegistrations(c.settings), c.expected) << c.what;
 }
