@@ -280,9 +280,12 @@ void CMaskDlg::OnLButtonDown(LPARAM lp) {
   if (!m_shape.carried) return;
   const bool horizontal = m_settings.horizontal != 0;
   m_grab = {horizontal ? at.y : at.x, horizontal ? m_horizontalBand : m_verticalBand};
-  // A layered window that never takes the activation stops getting the
-  // moves once the pointer leaves it, capture or not, and a thin guide is
-  // soon left behind: while the button is down the mask reads the pointer.
+  // The capture brings every move while the guide is carried. Not every
+  // system keeps to it for a layered window that never takes the
+  // activation (Wine sends nothing once the pointer leaves the window), and
+  // a thin guide is soon left behind: while the button is down the mask
+  // also reads the pointer itself.
+  SetCapture(hwnd_);
   constexpr unsigned kDragPollMs = 15;
   SetTimer(hwnd_, ID_TIMER_DRAG, kDragPollMs, nullptr);
 }
@@ -322,7 +325,9 @@ void CMaskDlg::DragTo(POINT at) {
 
 void CMaskDlg::EndDrag() {
   m_bDragging = false;
-  if (hwnd_) KillTimer(hwnd_, ID_TIMER_DRAG);
+  if (!hwnd_) return;
+  KillTimer(hwnd_, ID_TIMER_DRAG);
+  if (GetCapture() == hwnd_) ReleaseCapture();
 }
 
 void CMaskDlg::OnRButtonUp(LPARAM lp) {
