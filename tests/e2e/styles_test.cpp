@@ -69,8 +69,9 @@ TEST_F(GuideStyles, TheStyleKeyCyclesAndSavesEachStyleWithItsRegionOpacityAndCli
   ASSERT_TRUE(WaitCovers(497, 500)) << "the underline, 3 px at the band's bottom edge";
   EXPECT_EQ(Alpha(), 255);
   DWORD owner = 0;  // a few pixels off the line a press still takes it, further off it is the reader's
-  GetWindowThreadProcessId(WindowFromPoint(At(400, 494)), &owner);
-  EXPECT_EQ(owner, app_->pid());
+  EXPECT_TRUE(WaitUntil([&] {
+    return GetWindowThreadProcessId(WindowFromPoint(At(400, 494)), &owner) && owner == app_->pid();
+  }));
   EXPECT_EQ(WindowFromPoint(At(400, 490)), reader_->hwnd());
 
   Key('S');
