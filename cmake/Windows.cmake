@@ -111,7 +111,7 @@ add_dependencies(demo softveil)
 
 # The benchmark of scripts/bench: built with everything else so CI compiles
 # it, but never run as a test (its figures are not pass or fail).
-add_executable(bench tests/bench/bench_win.cpp)
+add_executable(bench tests/bench/bench_win.cpp mask/guide_region_win32.cpp)
 target_link_options(bench PRIVATE -municode)
 target_link_libraries(bench PRIVATE softveil_core e2e_harness)
 add_dependencies(bench softveil)
