@@ -1,5 +1,7 @@
-// The mask: a layered, topmost, frameless popup filled with the mask colour
-// whose window region is the target area minus the clear band.
+// The mask: a layered, topmost, frameless popup filled with the colour of
+// the style in force, whose window region is that style's guide over the
+// target area (mask/guide_shape.h): in the mask style, the area minus the
+// clear band.
 #pragma once
 #include <windows.h>
 
