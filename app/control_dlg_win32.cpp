@@ -51,6 +51,7 @@ void ReportRefusedHotkeys(HWND owner, const std::vector<std::wstring>& names) {
 
 CControlDlg::CControlDlg(std::wstring startNotice) : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))) {
   if (!startNotice.empty()) m_notices.push_back(std::move(startNotice));
+  m_maskDlg.SetStyleChooser([this](GuideStyle style) { OnGuideStyle(style); });
 }
 
 INT_PTR CControlDlg::DoModal() { return RunModal(IDD_CONTROL, nullptr); }
@@ -85,8 +86,8 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if ((wp & 0xFFF0) == SC_CLOSE) return TRUE;
       return FALSE;
     case WM_TIMER:
-      if (wp == ID_TIMER_SAVE_THICKNESS) {
-        SaveThickness();
+      if (wp == ID_TIMER_SAVE_KEY_CHANGES) {
+        SaveKeyChanges();
       } else {
         OnTrackTick();
       }
@@ -215,7 +216,9 @@ void CControlDlg::OnTrackTick() {
   // X server twice a second.
   const DWORD at = GetMessagePos();
   const POINT pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-  const HWND under = WindowFromPoint(pt);
+  HWND under = WindowFromPoint(pt);
+  // The handle beside a thin guide is the mask as far as tracking goes.
+  if (m_maskDlg.IsGuideWindow(under)) under = m_maskDlg.hwnd();
   if (pt.x != m_lastPointer.x || pt.y != m_lastPointer.y || under != m_lastUnder) {
     // Not every system announces a monitor that went away (Wine does not),
     // and reading them all is dear: read them again whenever the pointer has
@@ -288,8 +291,10 @@ void CControlDlg::OnSettings() {
     SetUiLanguageFromSetting(m_settings.language);
   }
   if (!confirmed) {
-    // The more-settings dialog may have saved new reading keys meanwhile.
+    // The more-settings dialog may have saved new reading keys or another
+    // style meanwhile.
     if (dlg.MoreSettingsSaved()) {
+      m_maskDlg.ApplySettings();
       m_maskDlg.ReleaseReadingKeys();
       m_maskDlg.SyncReadingKeys();
     }
@@ -333,20 +338,31 @@ void CControlDlg::OnBandThickness(int thickness) {
   // many times a second; the run is saved once, when the keys rest.
   m_settings.height = thickness;
   if (m_openSettings) m_openSettings->ShowHeight(thickness);
-  m_thicknessSavePending = true;
-  SetTimer(hwnd_, ID_TIMER_SAVE_THICKNESS, kThicknessSaveDelayMs, nullptr);
+  m_heightToSave = true;
+  SetTimer(hwnd_, ID_TIMER_SAVE_KEY_CHANGES, kKeyChangesSaveDelayMs, nullptr);
 }
 
-void CControlDlg::SaveThickness() {
-  if (m_thicknessSavePending && !m_exiting && ThicknessKeyDown(m_settings)) return;  // asked again later
-  KillTimer(hwnd_, ID_TIMER_SAVE_THICKNESS);
-  if (!std::exchange(m_thicknessSavePending, false)) return;
-  const int thickness = m_settings.height;
+void CControlDlg::OnGuideStyle(GuideStyle style) {
+  // The style key chose the next style: kept like a confirmed setting.
+  SetGuideStyle(m_settings, style);
+  m_styleToSave = true;
+  SetTimer(hwnd_, ID_TIMER_SAVE_KEY_CHANGES, kKeyChangesSaveDelayMs, nullptr);
+}
+
+void CControlDlg::SaveKeyChanges() {
+  const bool pending = m_heightToSave || m_styleToSave;
+  if (pending && !m_exiting && ThicknessKeyDown(m_settings)) return;  // asked again later
+  KillTimer(hwnd_, ID_TIMER_SAVE_KEY_CHANGES);
+  if (!pending) return;
+  const bool height = std::exchange(m_heightToSave, false);
+  const bool style = std::exchange(m_styleToSave, false);
+  const MaskSettings changed = m_settings;
   if (!m_settingsFileRead) {
     // Never written before it was read (the reader was told): read at last,
-    // the file's values hold, with the thickness the reader chose.
+    // the file's values hold, with what the reader changed by key.
     if (!ReadSettingsFileAgain()) return;
-    m_settings.height = thickness;
+    if (height) m_settings.height = changed.height;
+    if (style) SetGuideStyle(m_settings, GuideStyleOf(changed));
     m_maskDlg.ApplySettings();
   }
   if (m_settings.Save() || m_exiting || std::exchange(m_thicknessSaveFailureTold, true)) return;
@@ -365,7 +381,7 @@ bool CControlDlg::RegisterLockHotkey() {
 void CControlDlg::DestroyAll() {
   if (m_exiting) return;
   m_exiting = true;
-  SaveThickness();  // a run of the reading keys not saved yet
+  SaveKeyChanges();  // a run of the reading keys not saved yet
   m_maskDlg.DestroyWindow();
   m_trayIcon.reset();
   EndDialog(hwnd_, 0);

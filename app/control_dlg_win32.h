@@ -40,7 +40,8 @@ class CControlDlg : public DialogBase {
   // holds applies at once; false while it still cannot be read.
   bool ReadSettingsFileAgain();
   void OnBandThickness(int thickness);
-  void SaveThickness();
+  void OnGuideStyle(GuideStyle style);
+  void SaveKeyChanges();
   void OnAbout();
   bool RegisterLockHotkey();
   // Mask window, tray icon, controller window; harmless when run again.
@@ -66,9 +67,11 @@ class CControlDlg : public DialogBase {
   // A mask hotkey confirmed before the mask window existed is registered
   // when the window is created; a refusal is reported then.
   bool m_reportMaskHotkeyAtCreation = false;
-  // A thickness from the reading keys is saved once the keys rest.
-  bool m_thicknessSavePending = false;
-  // One that could not be saved is told once in a run.
+  // What the reading keys changed (the thickness, the style) is saved once
+  // the keys rest.
+  bool m_heightToSave = false;
+  bool m_styleToSave = false;
+  // A change that could not be saved is told once in a run.
   bool m_thicknessSaveFailureTold = false;
   // The monitors, read at start and whenever the displays or their scale
   // change rather than at every tick: under Wine each read asks the server.

@@ -29,6 +29,8 @@ add_executable(softveil WIN32
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
   mask/mask_surface_win32.cpp
+  mask/grab_handle_win32.cpp
+  mask/guide_region_win32.cpp
   mask/reading_hotkeys_win32.cpp
   dialogs/settings_dlg_win32.cpp
   dialogs/autostart_box_win32.cpp
@@ -105,6 +107,7 @@ add_executable(e2e_tests
   tests/e2e/monitors_test.cpp
   tests/e2e/keyboard_test.cpp
   tests/e2e/more_settings_test.cpp
+  tests/e2e/styles_test.cpp
   tests/e2e/language_test.cpp
   tests/e2e/dialog_fit_test.cpp
   common/language_win32.cpp
@@ -136,7 +139,7 @@ add_dependencies(demo softveil)
 
 # The benchmark of scripts/bench: built with everything else so CI compiles
 # it, but never run as a test (its figures are not pass or fail).
-add_executable(bench tests/bench/bench_win.cpp)
+add_executable(bench tests/bench/bench_win.cpp mask/guide_region_win32.cpp)
 target_link_options(bench PRIVATE -municode)
 target_link_libraries(bench PRIVATE softveil_core e2e_harness)
 add_dependencies(bench softveil)

@@ -8,11 +8,12 @@ constexpr unsigned kWmUser = 0x0400;
 // Timers.
 constexpr unsigned ID_TIMER_TRACK = 1234;  // controller, 500 ms lock tracking tick
 constexpr unsigned ID_TIMER_CLOCK = 1;     // mask window, 1 s reading clock
-// Controller, one-shot: saves the thickness once the reading keys rest.
-constexpr unsigned ID_TIMER_SAVE_THICKNESS = 1235;
+// Controller, one-shot: saves what the reading keys changed once they rest.
+constexpr unsigned ID_TIMER_SAVE_KEY_CHANGES = 1235;
+constexpr unsigned ID_TIMER_DRAG = 2;      // mask window, while a bar or an underline is dragged
 constexpr unsigned kTrackPeriodMs = 500;
 constexpr unsigned kClockPeriodMs = 1000;
-constexpr unsigned kThicknessSaveDelayMs = 400;
+constexpr unsigned kKeyChangesSaveDelayMs = 400;
 
 // Hotkey ids. Only 1688 and 3688 are ever registered; the close ids are
 // still honoured when some other program posts them.
@@ -27,6 +28,7 @@ constexpr int ID_HOTKEY_FINE_NEXT = 5690;
 constexpr int ID_HOTKEY_FINE_PREVIOUS = 5691;
 constexpr int ID_HOTKEY_THICKER = 5692;
 constexpr int ID_HOTKEY_THINNER = 5693;
+constexpr int ID_HOTKEY_STYLE = 5694;
 
 // Custom window messages.
 constexpr unsigned WM_MASK_TRACK = kWmUser + 1000;     // 2024, controller -> mask

@@ -117,6 +117,7 @@ void CSettingsDlg::ShowForm(const SettingsForm& form) {
                reinterpret_cast<LPARAM>(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_COLORS))));
 
   m_color = form.color;
+  m_style = form.style;
 }
 
 void CSettingsDlg::ShowHeight(int height) {
@@ -227,6 +228,7 @@ SettingsForm CSettingsDlg::ReadForm() const {
   form.maskRow = row(kMaskRowIds);
   form.lockRow = row(kLockRowIds);
   form.color = m_color;  // saved as its signed decimal text
+  form.style = m_style;
   return form;
 }
 

@@ -49,6 +49,7 @@ class CSettingsDlg : public DialogBase {
   void CreateSwatch();
 
   COLORREF m_color = 0;  // the colour chosen in this opening, saved on OK
+  GuideStyle m_style = GuideStyle::Mask;  // the style whose colour and opacity it shows
   MaskSettings& m_settings;
   std::unique_ptr<CColorSwatch> m_pSwatch;
   bool m_moreSaved = false;

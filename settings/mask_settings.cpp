@@ -43,6 +43,15 @@ constexpr SettingsKey kKeys[] = {
     Optional(IntKey("overlap", &MaskSettings::overlap, -1)),
     Optional(IntKey("thickness_step", &MaskSettings::thickness_step, 10)),
     Optional(TextKey("language", &MaskSettings::language, kLanguageAuto)),
+    Optional(TextKey("style", &MaskSettings::style, "mask")),
+    Optional(TextKey("hotkey_style", &MaskSettings::hotkey_style, "")),
+    Optional(IntKey("underline_width", &MaskSettings::underline_width, kUnderlineWidthDefault)),
+    Optional(IntKey("bar_color", &MaskSettings::bar_color, kBarColorDefault)),
+    Optional(IntKey("bar_transparence", &MaskSettings::bar_transparence, kBarOpacityDefault)),
+    Optional(IntKey("underline_color", &MaskSettings::underline_color, kUnderlineColorDefault)),
+    Optional(IntKey("underline_transparence", &MaskSettings::underline_transparence, kUnderlineOpacityDefault)),
+    Optional(IntKey("tint_color", &MaskSettings::tint_color, kTintColorDefault)),
+    Optional(IntKey("tint_transparence", &MaskSettings::tint_transparence, kTintOpacityDefault)),
 };
 
 }  // namespace

@@ -13,6 +13,17 @@ class IniDocument;
 constexpr const char* kSettingsFileName = "softveil.ini";
 constexpr const char* kSettingsSection = "settings";
 
+// The defaults of the guide's styles other than the mask: a grey bar and a
+// pale warm-yellow tint at about a quarter of full opacity, a black
+// underline fully opaque, 3 px thick at 96 DPI.
+constexpr int kUnderlineWidthDefault = 3;
+constexpr int kBarColorDefault = 0x808080;
+constexpr int kBarOpacityDefault = 64;
+constexpr int kUnderlineColorDefault = 0x000000;
+constexpr int kUnderlineOpacityDefault = 255;
+constexpr int kTintColorDefault = 0x64DCFF;  // red 255, green 220, blue 100
+constexpr int kTintOpacityDefault = 64;
+
 struct MaskSettings {
   int height = 0;        // band thickness in pixels
   int transparence = 0;  // mask alpha; the mask uses the low 8 bits
@@ -37,6 +48,21 @@ struct MaskSettings {
   int fine_step = 20;       // next and previous with Shift added
   int overlap = -1;         // -1: an eighth of the band's thickness
   int thickness_step = 10;  // thicker and thinner
+
+  // The reading guide's style (settings/guide_style.h): "mask", "bar",
+  // "underline" or "tint"; the key that cycles it, empty for the default
+  // (Ctrl+Alt+S); the underline's thickness at 96 DPI. Then each style but
+  // the mask has its own colour (a COLORREF) and opacity (an alpha); the
+  // mask keeps `color` and `transparence`.
+  char style[kSettingsTextSize] = "mask";
+  char hotkey_style[kSettingsTextSize] = {};
+  int underline_width = kUnderlineWidthDefault;
+  int bar_color = kBarColorDefault;
+  int bar_transparence = kBarOpacityDefault;
+  int underline_color = kUnderlineColorDefault;
+  int underline_transparence = kUnderlineOpacityDefault;
+  int tint_color = kTintColorDefault;
+  int tint_transparence = kTintOpacityDefault;
 
   // Fills every field from the settings file in use (see SettingsFileInUse),
   // with the defaults for whatever is missing. Always returns 1; never

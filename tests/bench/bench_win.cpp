@@ -21,11 +21,14 @@
 #include <cwchar>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "mask/band.h"
+#include "mask/guide_region_win32.h"
+#include "mask/guide_shape.h"
 #include "mask/monitors.h"
 #include "tests/e2e/harness.h"
 
@@ -189,6 +192,12 @@ HRGN MaskRegion(bool horizontal, const Rect& client, const Band& band) {
   return region;
 }
 
+// The region softveil shows for `band` in `style`, with `labels` where it keeps them.
+HRGN ExpectedRegion(GuideStyle style, bool horizontal, const Rect& client, const Band& band,
+                    const std::vector<Rect>& labels = {}) {
+  return GuideRegion(GuideShapeOf({style, horizontal, client, band, kBaseDpi, kUnderlineWidthDefault, labels})).release();
+}
+
 // Polls the window's region until it equals `expected`; the time it took
 // from `since`, or a negative value on a time-out. Between polls the thread
 // gives way briefly, so the poll does not starve the program it watches on
@@ -213,11 +222,18 @@ double WaitForRegion(HWND hwnd, HRGN expected, double since) {
 // The pointer's walk during a drag. It moves kStepPx at a time and always
 // stays on the masked area, so that every move reaches the mask and changes
 // its region: pulling the band's far edge while moving forward, pushing its
-// near edge while moving back, turning round near the ends of the area.
+// near edge while moving back, turning round near the ends of the area. A
+// carried guide (a bar, an underline) is taken at `grab` along the band and
+// goes with the pointer, turning round near the ends.
 class DragWalk {
  public:
-  DragWalk(bool horizontal, int extent, Band band)
-      : horizontal_(horizontal), extent_(extent), band_(band), pointer_(band.end) {}
+  DragWalk(bool horizontal, int extent, Band band, std::optional<int> grab = std::nullopt)
+      : horizontal_(horizontal),
+        extent_(extent),
+        band_(band),
+        pointer_(grab.value_or(band.end)),
+        carried_(grab.has_value()),
+        grab_{pointer_, band} {}
 
   bool horizontal() const { return horizontal_; }
   int pointer() const { return pointer_; }
@@ -225,6 +241,7 @@ class DragWalk {
 
   // The next pointer position along the band's axis; the band follows it.
   int Step() {
+    if (carried_) return CarryStep();
     int next;
     if (pulling_) {
       next = pointer_ + kStepPx;
@@ -245,10 +262,20 @@ class DragWalk {
   }
 
  private:
+  int CarryStep() {
+    if (pulling_ && band_.end + kStepPx > extent_ - 1) pulling_ = false;
+    if (!pulling_ && band_.start - kStepPx < 6) pulling_ = true;
+    pointer_ += pulling_ ? kStepPx : -kStepPx;
+    band_ = DraggedBand(true, grab_, band_, pointer_, kBandHeight, extent_);
+    return pointer_;
+  }
+
   bool horizontal_;
   int extent_;
   Band band_;
   int pointer_;
+  bool carried_;
+  GuideGrab grab_;
   bool pulling_ = true;
 };
 
@@ -277,12 +304,17 @@ struct DragResult {
 };
 
 // Drags over `hwnd`, a window covering the whole screen whose region is the
-// band `start` cut out of it, and times each move until its region is seen.
-// With `owner`, also the CPU time its program spends per move.
-DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves, const UnixProcess* owner = nullptr) {
+// guide of `style` over the band `start` (the mask: the band cut out of it),
+// and times each move until its region is seen. With `owner`, also the CPU
+// time its program spends per move; `labels` are the mask's shown labels.
+DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves, const UnixProcess* owner = nullptr,
+                GuideStyle style = GuideStyle::Mask, const std::vector<Rect>& labels = {}) {
   const Rect client{0, 0, ScreenWidth(), ScreenHeight()};
   const int across = horizontal ? client.right / 2 : client.bottom / 2;
-  DragWalk walk(horizontal, horizontal ? client.bottom : client.right, start);
+  std::optional<int> grab;  // the bar in its middle, the underline on its line
+  if (style == GuideStyle::Bar) grab = (start.start + start.end) / 2;
+  if (style == GuideStyle::Underline) grab = start.end - 2;
+  DragWalk walk(horizontal, horizontal ? client.bottom : client.right, start, grab);
   auto at = [&](int along) { return horizontal ? POINT{across, along} : POINT{along, across}; };
 
   DragResult result;
@@ -293,7 +325,7 @@ DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves, const UnixPro
   const double cpu0 = CpuMsOf(owner);
   for (int i = 0; i < moves; ++i) {
     const POINT p = at(walk.Step());
-    HRGN expected = MaskRegion(horizontal, client, walk.band());
+    HRGN expected = ExpectedRegion(style, horizontal, client, walk.band(), labels);
     const double sent = NowMs();  // SendPointerTo does not wait: the measurement starts here
     SendPointerTo(p.x, p.y);
     const double latency = WaitForRegion(hwnd, expected, sent);
@@ -497,12 +529,24 @@ const char* Orientation(bool horizontal) { return horizontal ? "horizontal" : "v
 // softveil over the full-screen reading window, the mask switched on and
 // shown with its band centred; the pointer rests in the band.
 struct Session {
-  explicit Session(bool horizontal)
-      : horizontal(horizontal),
-        app(horizontal ? std::nullopt : std::optional<std::string>("[settings]\r\nhorizontal=0\r\n")),
-        unix(SoftveilExePath()) {
+  explicit Session(bool horizontal, GuideStyle style = GuideStyle::Mask)
+      : horizontal(horizontal), style(style), app(Ini(horizontal, style)), unix(SoftveilExePath()) {
     mask = app.WaitForMask(5000);
     lockLabel = GetDlgItem(mask, IDC_LOCK_LABEL);
+  }
+  static std::optional<std::string> Ini(bool horizontal, GuideStyle style) {
+    if (horizontal && style == GuideStyle::Mask) return std::nullopt;
+    std::string ini = "[settings]\r\n";
+    if (!horizontal) ini += "horizontal=0\r\n";
+    if (style != GuideStyle::Mask) ini += "style=" + std::string(GuideStyleName(style)) + "\r\n";
+    return ini;
+  }
+  // The clock, which a bar or an underline keeps, in the mask's client coordinates.
+  std::vector<Rect> Labels() const {
+    RECT window, clock;
+    GetWindowRect(mask, &window);
+    GetWindowRect(GetDlgItem(mask, IDC_CLOCK_LABEL), &clock);
+    return {{clock.left - window.left, clock.top - window.top, clock.right - window.left, clock.bottom - window.top}};
   }
   bool SwitchOn() {
     app.Command(ID_MENU_MASK_ON);
@@ -512,13 +556,14 @@ struct Session {
   }
   Band StartBand() const { return PlaceBand({}, horizontal ? ScreenHeight() : ScreenWidth(), kBandHeight); }
   bool BandIsCentred() const {
-    HRGN expected = MaskRegion(horizontal, {0, 0, ScreenWidth(), ScreenHeight()}, StartBand());
+    HRGN expected = ExpectedRegion(style, horizontal, {0, 0, ScreenWidth(), ScreenHeight()}, StartBand(), Labels());
     const bool same = WaitForRegion(mask, expected, NowMs()) >= 0;
     DeleteObject(expected);
     return same;
   }
 
   bool horizontal;
+  GuideStyle style;
   Softveil app;
   UnixProcess unix;
   HWND mask = nullptr;
@@ -771,6 +816,22 @@ int wmain(int argc, wchar_t** argv) {
     ReportDrag(std::string("drag (") + Orientation(horizontal) + ")",
                Drag(s.mask, horizontal, s.StartBand(), kDragMoves, &s.unix));
     if (horizontal) ReportMemory(s, "after " + std::to_string(kDragMoves) + " drags");
+    PointAtCentre();
+    if (s.app.Exit() != 0u) Progress("softveil did not exit cleanly");
+  }
+  // The bar and the underline are carried by the pointer; the tint takes no
+  // click, so it has no drag to measure (table.py says so).
+  for (GuideStyle style : {GuideStyle::Bar, GuideStyle::Underline}) {
+    const std::string name(GuideStyleName(style));
+    Progress(name.c_str());
+    PointAtCentre();
+    Session s(true, style);
+    if (!s.mask || !s.SwitchOn() || !s.BandIsCentred()) {
+      Progress("the guide did not show over its centred band");
+      return 1;
+    }
+    ReportDrag("drag (" + name + ", horizontal)",
+               Drag(s.mask, true, s.StartBand(), kDragMoves, &s.unix, s.style, s.Labels()));
     PointAtCentre();
     if (s.app.Exit() != 0u) Progress("softveil did not exit cleanly");
   }

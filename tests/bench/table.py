@@ -78,8 +78,8 @@ def main():
     add("60 Hz frame budget", FRAME_MS, None, "ms", "one frame")
 
     table.append(("— softveil.exe under Wine —", "", "", "", ""))
-    for o in ("horizontal", "vertical"):
-        name = f"drag ({o})"
+    for name, o in (("drag (horizontal)", "horizontal"), ("drag (vertical)", "vertical"),
+                    ("drag (bar, horizontal)", "horizontal"), ("drag (underline, horizontal)", "horizontal")):
         floor = win.get(f"floor: SetWindowRgn ({o})")
         if name not in win:
             continue
@@ -91,6 +91,8 @@ def main():
         if worst is not None:
             verdicts.append(f"worst {worst / FRAME_MS:.2f} frame{'' if worst < FRAME_MS else ': MISSED'}")
         add(name, median, worst, unit, "; ".join(verdicts + [text]))
+    if "drag (bar, horizontal)" in win:
+        table.append(("drag (tint)", "-", "-", "", "none: the tint takes no click, a drag reaches the window below"))
     for o in ("horizontal", "vertical"):
         add_win(f"tick ({o})")
     for name, goal in (("idle, mask hidden", 0.05), ("idle, mask shown", None)):

@@ -306,6 +306,9 @@ bool Answers(HWND hwnd) {
 namespace {
 
 LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_LBUTTONDOWN) {
+    if (auto* clicks = reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) ++*clicks;
+  }
   if (msg == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
@@ -345,6 +348,7 @@ TestWindow::TestWindow(const RECT& rect, const wchar_t* title) {
     hwnd_ = CreateWindowExW(0, L"SoftveilTestWindow", title, WS_POPUP | WS_VISIBLE, rect.left, rect.top,
                             rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&clicks_));
     SetEvent(ready);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -158,10 +159,13 @@ class TestWindow {
   void Move(const RECT& rect);
   RECT Rect() const;
   POINT Center() const;
+  // The left-button presses the window has received.
+  int Clicks() const { return clicks_; }
 
  private:
   std::thread thread_;
   HWND hwnd_ = nullptr;
+  std::atomic<int> clicks_{0};
 };
 
 struct MenuProbeRecord;
