@@ -14,6 +14,7 @@
 #include "common/settings_file_win32.h"
 #include "dialogs/about_dlg_win32.h"
 #include "dialogs/settings_dlg_win32.h"
+#include "mask/band_keys.h"
 #include "res/resource.h"
 #include "settings/hotkey.h"
 #include "settings/hotkey_win32.h"
@@ -25,7 +26,23 @@ constexpr wchar_t kTrayTip[] = L"softveil__quorvane";
 
 WindowId ToWindowId(HWND hwnd) { return reinterpret_cast<WindowId>(hwnd); }
 
+// Where the pointer was when the message in hand was taken from the queue.
+POINT PointerAtMessage() {
+  const DWORD at = GetMessagePos();
+  return {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+}
+
 std::wstring HotkeyName(const char* descriptor) { return Widen(HotkeyDisplayName(HotkeySpecFromText(descriptor))); }
+
+// Whether the key of thicker or thinner is still down: a held key repeats
+// only after the keyboard's delay, and its run is saved once it is let go.
+bool ThicknessKeyDown(const MaskSettings& settings) {
+  for (const ReadingRegistration& held : ReadingRegistrations(settings)) {
+    const bool thickness = held.key == BandKey::Thicker || held.key == BandKey::Thinner;
+    if (thickness && (GetAsyncKeyState(static_cast<int>(held.combo.vk)) & 0x8000)) return true;
+  }
+  return false;
+}
 
 // The user has just chosen these combinations: say so when the system
 // refuses one (another program holds it), or they would seem broken.
@@ -37,8 +54,11 @@ void ReportRefusedHotkeys(HWND owner, const std::vector<std::wstring>& names) {
 
 }  // namespace
 
-CControlDlg::CControlDlg(std::wstring startNotice)
-    : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))), m_startNotice(std::move(startNotice)) {}
+CControlDlg::CControlDlg(std::wstring startNotice) : m_hIcon(LoadIconW(AppInstance(), MAKEINTRESOURCEW(IDI_APP))) {
+  if (!startNotice.empty()) m_notices.push_back(std::move(startNotice));
+  m_maskDlg.SetStyleChooser([this](GuideStyle style) { OnGuideStyle(style); });
+  m_maskDlg.SetSwitchWatcher([this] { OnMaskSwitched(); });
+}
 
 INT_PTR CControlDlg::DoModal() { return RunModal(IDD_CONTROL, nullptr); }
 
@@ -71,16 +91,13 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // see; only an explicit exit or another program's WM_CLOSE does.
       if ((wp & 0xFFF0) == SC_CLOSE) return TRUE;
       return FALSE;
-    case WM_TIMER: {
-      // Where the pointer was when this timer message was taken from the
-      // queue: the same as asking now, but under Wine asking costs a round
-      // trip to the X server twice a second. Every timer message carries one.
-      const DWORD at = GetMessagePos();
-      Track({GET_X_LPARAM(at), GET_Y_LPARAM(at)});
-      // The clock rides the same wakeup: a shown mask wakes nothing else.
-      m_maskDlg.UpdateClock();
+    case WM_TIMER:
+      if (wp == ID_TIMER_SAVE_KEY_CHANGES) {
+        SaveKeyChanges();
+      } else {
+        OnTrackTick();
+      }
       return TRUE;
-    }
     case WM_COMMAND:
       return OnCommand(wp);
     case WM_CLOSE:
@@ -96,16 +113,8 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnHotkey(wp);
       return TRUE;
     case WM_SHOW_START_NOTICE:
-      // Taken before it is shown, so a second such message shows nothing.
-      if (const std::wstring notice = std::exchange(m_startNotice, {}); !notice.empty()) {
-        ShowAppMessage(hwnd_, notice);
-      }
-      return TRUE;
-    case WM_BAND_THICKNESS:
-      OnBandThickness(static_cast<int>(wp));
-      return TRUE;
-    case WM_SHOW_SAVE_FAILED:
-      ShowAppMessage(hwnd_, SaveFailedText());
+      // Taken before they are shown, so a second such message shows nothing.
+      for (const std::wstring& notice : std::exchange(m_notices, {})) ShowAppMessage(hwnd_, notice);
       return TRUE;
     case WM_DISPLAYCHANGE:  // monitors added, removed or rearranged
     case WM_DPICHANGED:     // the scale of a monitor changed
@@ -122,9 +131,17 @@ void CControlDlg::OnInitDialog() {
   SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
   m_bMaskCreated = 0;
-  m_settings.Load();
+  if (std::optional<MaskSettings> read = ReadSettingsFile(SettingsFileInUse())) {
+    m_settings = *read;
+  } else {
+    // Told once; read again when the mask is switched on, a dialog opens or
+    // the thickness is to be saved.
+    m_settings = DefaultSettings();
+    m_settingsFileRead = false;
+    m_notices.push_back(ReadFailedText());
+  }
   m_monitors = ReadMonitors();
-  // The first tick comes after a period, as the mask is off at start.
+  // From the start: its first ticks make the mask window (TrackTickNeeded).
   m_tickRunning = SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr) != 0;
   // A tool window gets no taskbar button.
   const LONG exStyle = GetWindowLongW(hwnd_, GWL_EXSTYLE);
@@ -139,8 +156,8 @@ void CControlDlg::OnInitDialog() {
   UpdateTrayImage();
   m_trayIcon.emplace(hwnd_, kTrayIconId, WM_TRAY_NOTIFY, m_trayImage ? m_trayImage.get() : m_hIcon, kTrayTip);
   ShowWindow(hwnd_, SW_HIDE);
-  // Shown from the running loop, so the program is fully up behind it.
-  if (!m_startNotice.empty()) PostMessageW(hwnd_, WM_SHOW_START_NOTICE, 0, 0);
+  // Shown from the running loop, so the program is fully up behind them.
+  if (!m_notices.empty()) PostMessageW(hwnd_, WM_SHOW_START_NOTICE, 0, 0);
 }
 
 INT_PTR CControlDlg::OnCommand(WPARAM wp) {
@@ -201,9 +218,10 @@ void CControlDlg::SwitchLock(int on) {
 
 void CControlDlg::OnMaskSwitched() {
   if (m_exiting) return;
-  // Switched off, the mask hides now: no tick comes any more to hide it.
-  if (g_bMaskOff) SendTrackToMask(nullptr);
   SyncTrackTick();
+  // Switched on, the mask shows now rather than at the timer's first tick;
+  // switched off, it hides now, as no tick comes any more to hide it.
+  TrackNow();
 }
 
 void CControlDlg::SyncTrackTick() {
@@ -215,22 +233,34 @@ void CControlDlg::SyncTrackTick() {
     return;
   }
   SetTimer(hwnd_, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
-  // Switched on: the mask shows as soon as the tick runs, and that is now,
-  // over the monitors as they are now.
+  // Monitors may have come and gone unannounced while it was off.
   m_monitors = ReadMonitors();
-  TrackNow();
+}
+
+void CControlDlg::OnTrackTick() {
+  // Where the pointer was when this timer message was taken from the queue:
+  // the same as asking now, but under Wine asking costs a round trip to the
+  // X server twice a second.
+  Track(PointerAtMessage());
+  // The clock rides the same wakeup: a shown mask wakes nothing else.
+  m_maskDlg.UpdateClock();
 }
 
 void CControlDlg::TrackNow() {
-  // Between timer messages the pointer is asked for. Where the system cannot
-  // tell it (the secure desktop), this tick is skipped and the next timer
-  // tick decides.
-  if (POINT pt; GetCursorPos(&pt)) Track(pt);
+  // Between timer messages the pointer is asked for; where the system cannot
+  // tell it (a locked screen), where it was at the last message stands in.
+  POINT pt;
+  Track(GetCursorPos(&pt) ? pt : PointerAtMessage());
 }
 
 void CControlDlg::Track(POINT pt) {
   if (m_exiting) return;
-  const HWND under = WindowFromPoint(pt);
+  const bool maskOn = g_bMaskOff == 0;
+  if (maskOn && !m_maskWasOn) ReadSettingsFileAgain();  // before it shows
+  m_maskWasOn = maskOn;
+  HWND under = WindowFromPoint(pt);
+  // The handle beside a thin guide is the mask as far as tracking goes.
+  if (m_maskDlg.IsGuideWindow(under)) under = m_maskDlg.hwnd();
   if (pt.x != m_lastPointer.x || pt.y != m_lastPointer.y || under != m_lastUnder) {
     // Not every system announces a monitor that went away (Wine does not),
     // and reading them all is dear: read them again whenever the pointer has
@@ -290,20 +320,35 @@ void CControlDlg::SendTrackToMask(HWND under) {
 }
 
 void CControlDlg::OnSettings() {
+  ReadSettingsFileAgain();
   CSettingsDlg dlg(m_settings, [this](bool editing) { m_maskDlg.PauseReadingKeys(editing); });
+  CSettingsDlg* const outer = std::exchange(m_openSettings, &dlg);
   const bool confirmed = dlg.DoModal(hwnd_) == IDOK;
+  m_openSettings = outer;
   if (m_exiting) return;
-  // A new language shows in each window as it next opens; the mask, which
-  // stays open, keeps its own until softveil starts again.
-  if (confirmed || dlg.MoreSettingsSaved()) SetUiLanguageFromSetting(m_settings.language);
+  if (confirmed || dlg.MoreSettingsSaved()) {
+    // What the reader confirmed is theirs to save from now on, whether the
+    // file could be read or not.
+    m_settingsFileRead = true;
+    // A new language shows in each window as it next opens; the mask, which
+    // stays open, keeps its own until softveil starts again.
+    SetUiLanguageFromSetting(m_settings.language);
+  }
   if (!confirmed) {
-    // The more-settings dialog may have saved new reading keys meanwhile.
+    // The more-settings dialog may have saved new reading keys or another
+    // style meanwhile.
     if (dlg.MoreSettingsSaved()) {
+      m_maskDlg.ApplySettings();
       m_maskDlg.ReleaseReadingKeys();
       m_maskDlg.SyncReadingKeys();
     }
     return;
   }
+  m_reportMaskHotkeyAtCreation = !m_maskDlg.hwnd();
+  ReportRefusedHotkeys(hwnd_, ApplyNewSettings());
+}
+
+std::vector<std::wstring> CControlDlg::ApplyNewSettings() {
   m_maskDlg.ApplySettings();
   // Every combination is let go before any is taken again: with two
   // swapped, the first registration would find the other still held by us.
@@ -312,23 +357,60 @@ void CControlDlg::OnSettings() {
   m_maskDlg.UnregisterMaskHotkey();
   std::vector<std::wstring> refused;
   if (!RegisterLockHotkey()) refused.push_back(HotkeyName(m_settings.hotkey_lock_open));
-  if (!m_maskDlg.hwnd()) {
-    m_reportMaskHotkeyAtCreation = true;
-  } else if (!m_maskDlg.RegisterMaskHotkey()) {
-    refused.push_back(HotkeyName(m_settings.hotkey_mask_open));
-  }
+  // Without a window yet, the mask registers its hotkey as it is created.
+  if (!m_maskDlg.RegisterMaskHotkey()) refused.push_back(HotkeyName(m_settings.hotkey_mask_open));
   // The reading keys the orientation and the keys now say, if the mask is shown.
   m_maskDlg.SyncReadingKeys();
-  ReportRefusedHotkeys(hwnd_, refused);
+  return refused;
+}
+
+bool CControlDlg::ReadSettingsFileAgain() {
+  if (m_settingsFileRead) return true;
+  const std::optional<MaskSettings> read = ReadSettingsFile(SettingsFileInUse());
+  if (!read) return false;
+  m_settingsFileRead = true;
+  m_settings = *read;
+  SetUiLanguageFromSetting(m_settings.language);
+  // As at start, a hotkey another program holds goes untold.
+  ApplyNewSettings();
+  return true;
 }
 
 void CControlDlg::OnBandThickness(int thickness) {
   // The reading keys made the band thicker or thinner: that is the height
-  // from now on, saved as a confirmed setting is.
+  // from now on, and what an open settings dialog shows. A held key repeats
+  // many times a second; the run is saved once, when the keys rest.
   m_settings.height = thickness;
-  if (m_settings.Save() || std::exchange(m_thicknessSaveFailureTold, true)) return;
-  // Sent from inside the mask's key handling: told once that is done.
-  PostMessageW(hwnd_, WM_SHOW_SAVE_FAILED, 0, 0);
+  if (m_openSettings) m_openSettings->ShowHeight(thickness);
+  m_heightToSave = true;
+  SetTimer(hwnd_, ID_TIMER_SAVE_KEY_CHANGES, kKeyChangesSaveDelayMs, nullptr);
+}
+
+void CControlDlg::OnGuideStyle(GuideStyle style) {
+  // The style key chose the next style: kept like a confirmed setting.
+  SetGuideStyle(m_settings, style);
+  m_styleToSave = true;
+  SetTimer(hwnd_, ID_TIMER_SAVE_KEY_CHANGES, kKeyChangesSaveDelayMs, nullptr);
+}
+
+void CControlDlg::SaveKeyChanges() {
+  const bool pending = m_heightToSave || m_styleToSave;
+  if (pending && !m_exiting && ThicknessKeyDown(m_settings)) return;  // asked again later
+  KillTimer(hwnd_, ID_TIMER_SAVE_KEY_CHANGES);
+  if (!pending) return;
+  const bool height = std::exchange(m_heightToSave, false);
+  const bool style = std::exchange(m_styleToSave, false);
+  const MaskSettings changed = m_settings;
+  if (!m_settingsFileRead) {
+    // Never written before it was read (the reader was told): read at last,
+    // the file's values hold, with what the reader changed by key.
+    if (!ReadSettingsFileAgain()) return;
+    if (height) m_settings.height = changed.height;
+    if (style) SetGuideStyle(m_settings, GuideStyleOf(changed));
+    m_maskDlg.ApplySettings();
+  }
+  if (m_settings.Save() || m_exiting || std::exchange(m_thicknessSaveFailureTold, true)) return;
+  ShowAppMessage(hwnd_, SaveFailedText());
 }
 
 void CControlDlg::UpdateTrayImage() {
@@ -357,6 +439,7 @@ bool CControlDlg::RegisterLockHotkey() {
 void CControlDlg::DestroyAll() {
   if (m_exiting) return;
   m_exiting = true;
+  SaveKeyChanges();  // a run of the reading keys not saved yet
   m_maskDlg.DestroyWindow();
   m_trayIcon.reset();
   EndDialog(hwnd_, 0);

@@ -15,6 +15,8 @@
 #include "mask/mask_dlg_win32.h"
 #include "settings/mask_settings.h"
 
+class CSettingsDlg;
+
 class CControlDlg : public DialogBase {
  public:
   // `startNotice`, when not empty, is shown in a message box once the
@@ -31,6 +33,7 @@ class CControlDlg : public DialogBase {
   LRESULT OnTrayNotify(WPARAM wp, LPARAM lp);
   void OnHotkey(WPARAM wp);
   void SwitchLock(int on);
+  void OnTrackTick();
   // One tracking tick with the pointer at `pt`.
   void Track(POINT pt);
   void TrackNow();
@@ -39,7 +42,15 @@ class CControlDlg : public DialogBase {
   void UpdateTrayImage();
   void CreateMask();
   void OnSettings();
+  // The new record in force: band, colour, hotkeys. Returns the names of the
+  // hotkeys the system refused.
+  std::vector<std::wstring> ApplyNewSettings();
+  // A settings file that could not be read so far is read now, and what it
+  // holds applies at once; false while it still cannot be read.
+  bool ReadSettingsFileAgain();
   void OnBandThickness(int thickness);
+  void OnGuideStyle(GuideStyle style);
+  void SaveKeyChanges();
   void OnAbout();
   bool RegisterLockHotkey();
   // Mask window, tray icon, controller window; harmless when run again.
@@ -47,7 +58,12 @@ class CControlDlg : public DialogBase {
   void SendTrackToMask(HWND under);
 
   MaskSettings m_settings;
-  CMaskDlg m_maskDlg{m_settings, [this] { OnMaskSwitched(); }};
+  // False while the settings file is there but could not be read yet: until
+  // it is, nothing is written over it but what the reader confirmed in a dialog.
+  bool m_settingsFileRead = true;
+  bool m_maskWasOn = false;  // at the last tick
+  CMaskDlg m_maskDlg{m_settings, [this](int thickness) { OnBandThickness(thickness); }};
+  CSettingsDlg* m_openSettings = nullptr;
   int m_bMaskCreated = 0;
   bool m_tickRunning = false;
   HICON m_hIcon = nullptr;
@@ -58,12 +74,16 @@ class CControlDlg : public DialogBase {
   std::optional<TrayIcon> m_trayIcon;
   UINT m_taskbarCreated = 0;
   bool m_exiting = false;
-  std::wstring m_startNotice;
+  // Shown once the program runs, each in a box of its own.
+  std::vector<std::wstring> m_notices;
   // A mask hotkey confirmed before the mask window existed is registered
   // when the window is created; a refusal is reported then.
   bool m_reportMaskHotkeyAtCreation = false;
-  // A thickness from the reading keys that could not be saved is told once
-  // in a run: a held key would otherwise bring a box at every repeat.
+  // What the reading keys changed (the thickness, the style) is saved once
+  // the keys rest.
+  bool m_heightToSave = false;
+  bool m_styleToSave = false;
+  // A change that could not be saved is told once in a run.
   bool m_thicknessSaveFailureTold = false;
   // The monitors, read at start, when the system announces a change of the
   // displays or their scale, when the tick starts again, and at a tick whose

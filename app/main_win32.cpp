@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/control_dlg_win32.h"
+#include "app/installer_step_win32.h"
 #include "app/start_options.h"
 #include "common/command_line.h"
 #include "common/dialog_base_win32.h"
@@ -41,6 +42,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The language comes first: the refusal of a second copy speaks it too. It
   // is read from the settings file the command line names, and read only.
   const StartOptions options = ApplyCommandLine();
+  // The installer's steps show nothing and leave any settings alone.
+  if (options.installerStep != InstallerStep::None) return RunInstallerStep(options.installerStep);
   {
     MaskSettings settings;
     settings.Load();

@@ -31,6 +31,10 @@ StartOptions ParseStartOptions(std::span<const std::wstring> args) {
     } else if (arg.starts_with(kSettingsOption) && arg.size() > kSettingsOption.size() &&
                arg[kSettingsOption.size()] == L'=') {
       takePath(arg.substr(kSettingsOption.size() + 1));
+    } else if (arg == L"--close") {
+      options.installerStep = InstallerStep::Close;
+    } else if (arg == L"--uninstall") {
+      options.installerStep = InstallerStep::Uninstall;
     } else {
       options.unknown.emplace_back(arg);
     }

@@ -1,14 +1,20 @@
-// What the command line asks of softveil: `softveil.exe [--settings PATH]`.
+// What the command line asks of softveil: `softveil.exe [--settings PATH]`,
+// or one of the steps its installer runs, `--close` or `--uninstall`.
 #pragma once
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+// What the installer asks before it replaces or removes the program file:
+// close the softveil started from it; for a removal, also its startup entry.
+enum class InstallerStep { None, Close, Uninstall };
+
 struct StartOptions {
   std::optional<std::wstring> settingsFile;  // as given; relative to the working directory
   bool settingsWithoutPath = false;          // --settings came last, or with an empty path
   std::vector<std::wstring> unknown;         // arguments softveil ignores
+  InstallerStep installerStep = InstallerStep::None;  // softveil then does only that and ends
 };
 
 // `args` are the arguments after the program name. `--settings PATH` and

@@ -1,8 +1,23 @@
 # The Windows program and the Windows-only test programs.
 enable_language(RC)
 
+# Moves a program's symbols into NAME.exe.debug beside it, where gdb and
+# addr2line find them, and leaves the program as it ships. Under Wine they
+# would cost their whole size in private memory: it reads every section of
+# an image whose sections are not page-aligned in the file into memory of
+# the process, the debug sections too (about 6 MB for softveil).
+function(softveil_separate_debug_info target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${target}> $<TARGET_FILE_NAME:${target}>.debug
+    COMMAND ${CMAKE_STRIP} --strip-all $<TARGET_FILE_NAME:${target}>
+    COMMAND ${CMAKE_OBJCOPY} --add-gnu-debuglink=$<TARGET_FILE_NAME:${target}>.debug $<TARGET_FILE_NAME:${target}>
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
+    VERBATIM)
+endfunction()
+
 add_executable(softveil WIN32
   app/main_win32.cpp
+  app/installer_step_win32.cpp
   common/dialog_base_win32.cpp
   common/language_win32.cpp
   common/popup_menu_win32.cpp
@@ -14,6 +29,8 @@ add_executable(softveil WIN32
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
   mask/mask_surface_win32.cpp
+  mask/grab_handle_win32.cpp
+  mask/guide_region_win32.cpp
   mask/reading_hotkeys_win32.cpp
   dialogs/settings_dlg_win32.cpp
   dialogs/autostart_box_win32.cpp
@@ -25,15 +42,28 @@ add_executable(softveil WIN32
   res/softveil_zh.rc
   res/softveil_en.rc
 )
+# The manifest names the version too: it is made from res/version.h, the one
+# place the version is written, and found by windres in the build's res/.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS res/version.h)
+file(STRINGS res/version.h SOFTVEIL_VERSION_LINE REGEX "^#define SOFTVEIL_VERSION ")
+string(REGEX REPLACE "^#define SOFTVEIL_VERSION +([0-9]+), *([0-9]+), *([0-9]+), *([0-9]+).*$" "\\1.\\2.\\3.\\4"
+       SOFTVEIL_VERSION_DOTTED "${SOFTVEIL_VERSION_LINE}")
+if(NOT SOFTVEIL_VERSION_DOTTED MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
+  message(FATAL_ERROR "res/version.h: no SOFTVEIL_VERSION a, b, c, d")
+endif()
+configure_file(res/softveil.manifest.in res/softveil.manifest @ONLY)
 # windres does not see the files the scripts include.
-set_source_files_properties(res/softveil.rc PROPERTIES OBJECT_DEPENDS
-  "${CMAKE_CURRENT_SOURCE_DIR}/res/version.h;${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.manifest")
+set_source_files_properties(res/softveil.rc PROPERTIES
+  INCLUDE_DIRECTORIES "${CMAKE_CURRENT_BINARY_DIR}/res"
+  OBJECT_DEPENDS
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/version.h;${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/res/softveil.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/colors.ico;${CMAKE_CURRENT_SOURCE_DIR}/res/link.cur;${CMAKE_CURRENT_BINARY_DIR}/res/softveil.manifest")
 set_source_files_properties(res/softveil_zh.rc res/softveil_en.rc PROPERTIES OBJECT_DEPENDS
   "${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h")
 target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(softveil PRIVATE -municode)
-target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32 advapi32)
+target_link_libraries(softveil PRIVATE softveil_core comctl32 shell32 gdi32 user32 advapi32)
 set_target_properties(softveil PROPERTIES OUTPUT_NAME softveil)
+softveil_separate_debug_info(softveil)
 
 # The INI store against the platform's own profile functions.
 add_executable(ini_differential_test tests/win/ini_differential_test.cpp)
@@ -77,6 +107,7 @@ add_executable(e2e_tests
   tests/e2e/monitors_test.cpp
   tests/e2e/keyboard_test.cpp
   tests/e2e/more_settings_test.cpp
+  tests/e2e/styles_test.cpp
   tests/e2e/language_test.cpp
   tests/e2e/dialog_fit_test.cpp
   common/language_win32.cpp
@@ -108,10 +139,12 @@ add_dependencies(demo softveil)
 
 # The benchmark of scripts/bench: built with everything else so CI compiles
 # it, but never run as a test (its figures are not pass or fail).
-add_executable(bench tests/bench/bench_win.cpp)
+add_executable(bench tests/bench/bench_win.cpp mask/guide_region_win32.cpp)
 target_link_options(bench PRIVATE -municode)
 target_link_libraries(bench PRIVATE softveil_core e2e_harness)
 add_dependencies(bench softveil)
+# Its idle part is the floor an empty program is measured by.
+softveil_separate_debug_info(bench)
 
 # The soak: one softveil driven for minutes (tracking ticks, band drags,
 # dialog openings) while its memory and handles are watched. It moves the

@@ -33,6 +33,11 @@ AutostartState AutostartStateOf(const std::optional<std::wstring>& runValue,
   return SameCommand(*runValue, expected) ? AutostartState::On : AutostartState::Stale;
 }
 
+bool AutostartStartsProgram(std::wstring_view runValue, std::wstring_view programPath) {
+  const std::vector<std::wstring> args = SplitCommandLine(runValue);
+  return !args.empty() && !programPath.empty() && SameWindowsPath(args.front(), programPath);
+}
+
 std::vector<std::uint8_t> ApprovedEnabledValue() {
   std::vector<std::uint8_t> value(12, 0);  // a flag word, then the time it was switched off
   value[0] = 2;

@@ -29,6 +29,10 @@ AutostartState AutostartStateOf(const std::optional<std::wstring>& runValue,
                                 const std::optional<std::vector<std::uint8_t>>& approved,
                                 std::wstring_view expected);
 
+// Whether the Run value starts the program at `programPath`, whatever
+// settings file it names.
+bool AutostartStartsProgram(std::wstring_view runValue, std::wstring_view programPath);
+
 // The StartupApproved value that switches an entry back on.
 std::vector<std::uint8_t> ApprovedEnabledValue();
 

@@ -71,6 +71,8 @@ bool WriteEntry() {
 
 }  // namespace
 
+std::wstring ThisProgramPath() { return ProgramPath(); }
+
 std::wstring AutostartCommandForThisProgram() {
   return AutostartCommand(ProgramPath(), SettingsFileInUse().wstring());
 }
@@ -92,4 +94,11 @@ bool ApplyAutostartChange(AutostartChange change) {
       break;
   }
   return true;
+}
+
+bool RemoveAutostartOfThisProgram() {
+  // An entry that starts another copy of softveil stays: that copy is still there.
+  const std::optional<std::wstring> run = ReadRunValue();
+  if (run && !AutostartStartsProgram(*run, ProgramPath())) return true;
+  return ApplyAutostartChange(AutostartChange::Remove);
 }

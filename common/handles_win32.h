@@ -32,7 +32,9 @@ class UniqueHandle {
 };
 
 using UniqueMenu = UniqueHandle<HMENU, &DestroyMenu>;
-using UniqueRegion = UniqueHandle<HRGN, [](HRGN h) { DeleteObject(h); }>;
+// A named function rather than a lambda, so that a class may hold one.
+inline void DeleteRegion(HRGN h) { DeleteObject(h); }
+using UniqueRegion = UniqueHandle<HRGN, &DeleteRegion>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
 using UniqueModule = UniqueHandle<HMODULE, &FreeLibrary>;
 using UniqueIcon = UniqueHandle<HICON, &DestroyIcon>;

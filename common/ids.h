@@ -6,10 +6,14 @@
 constexpr unsigned kWmUser = 0x0400;
 
 // Timers.
-// The only one: it runs while the mask is switched on, and the mask's
-// clock is brought up to date at each of its ticks.
-constexpr unsigned ID_TIMER_TRACK = 1234;  // controller, 500 ms lock tracking tick
+// Controller, 500 ms lock tracking tick, while the mask is switched on; it
+// brings the mask's clock up to date too.
+constexpr unsigned ID_TIMER_TRACK = 1234;
+// Controller, one-shot: saves what the reading keys changed once they rest.
+constexpr unsigned ID_TIMER_SAVE_KEY_CHANGES = 1235;
+constexpr unsigned ID_TIMER_DRAG = 2;      // mask window, while a bar or an underline is dragged
 constexpr unsigned kTrackPeriodMs = 500;
+constexpr unsigned kKeyChangesSaveDelayMs = 400;
 
 // Hotkey ids. Only 1688 and 3688 are ever registered; the close ids are
 // still honoured when some other program posts them.
@@ -24,6 +28,7 @@ constexpr int ID_HOTKEY_FINE_NEXT = 5690;
 constexpr int ID_HOTKEY_FINE_PREVIOUS = 5691;
 constexpr int ID_HOTKEY_THICKER = 5692;
 constexpr int ID_HOTKEY_THINNER = 5693;
+constexpr int ID_HOTKEY_STYLE = 5694;
 
 // Custom window messages.
 constexpr unsigned WM_MASK_TRACK = kWmUser + 1000;     // 2024, controller -> mask
@@ -31,15 +36,12 @@ constexpr unsigned WM_TRAY_NOTIFY = kWmUser + 1002;    // 2026, shell -> control
 constexpr unsigned WM_MASK_MINIMIZE = kWmUser + 1003;  // 2027, to the controller
 constexpr unsigned WM_MASK_DESTROY = kWmUser + 1009;   // 2033, to the mask
 constexpr unsigned WM_MASK_OFF = kWmUser + 1010;       // 2034, to the mask
-// softveil's own, in the application range: the controller to itself.
-constexpr unsigned WM_SHOW_START_NOTICE = 0x8000 + 1;  // WM_APP + 1
-// The mask to the controller, sent: the reading keys made the band this
-// thick (wParam, pixels at 96 DPI); the settings take it and are saved.
-constexpr unsigned WM_BAND_THICKNESS = 0x8000 + 2;
-// The controller to itself: saving the thickness failed.
-constexpr unsigned WM_SHOW_SAVE_FAILED = 0x8000 + 3;
-// The mask to itself: reading keys another program holds.
-constexpr unsigned WM_REPORT_REFUSED_KEYS = 0x8000 + 4;
+// softveil's own, in the application range, each a window to itself: "tell
+// what is waiting to be told". Any program can post them, so they carry
+// nothing; the receiver shows only what its own state holds.
+constexpr unsigned WM_SHOW_START_NOTICE = 0x8000 + 1;  // WM_APP + 1, the controller's notices
+// WM_APP + 2 and + 3 are free.
+constexpr unsigned WM_REPORT_REFUSED_KEYS = 0x8000 + 4;  // the mask: reading keys another program holds
 
 // Menu commands.
 constexpr unsigned ID_MENU_CLOSE = 32771;

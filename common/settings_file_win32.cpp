@@ -6,10 +6,18 @@
 #include "common/language_win32.h"
 #include "res/resource.h"
 
-std::wstring SaveFailedText() {
+namespace {
+
+std::wstring FileInUseName() {
   const std::filesystem::path file = SettingsFileInUse();
-  return FormatResourceText(IDS_SAVE_FAILED, {file.empty() ? Widen(kSettingsFileName) : file.wstring()});
+  return file.empty() ? Widen(kSettingsFileName) : file.wstring();
 }
+
+}  // namespace
+
+std::wstring SaveFailedText() { return FormatResourceText(IDS_SAVE_FAILED, {FileInUseName()}); }
+
+std::wstring ReadFailedText() { return FormatResourceText(IDS_READ_FAILED, {FileInUseName()}); }
 
 bool SaveSettingsOrSay(HWND owner, const MaskSettings& settings) {
   if (settings.Save()) return true;

@@ -10,6 +10,8 @@
 // What a failed save says, with the settings file's full path: with
 // --settings the file may be anywhere.
 std::wstring SaveFailedText();
+// What softveil says when the settings file is there but cannot be read.
+std::wstring ReadFailedText();
 
 // Saves the record; when that fails, says so in a box owned by `owner`
 // (the settings still apply for this run). False when it failed.

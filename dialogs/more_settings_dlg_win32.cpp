@@ -13,7 +13,7 @@
 namespace {
 
 // The hotkey controls, in the order of kReadingKeys.
-constexpr int kKeyIds[] = {IDC_KEY_NEXT, IDC_KEY_PREVIOUS, IDC_KEY_THICKER, IDC_KEY_THINNER};
+constexpr int kKeyIds[] = {IDC_KEY_NEXT, IDC_KEY_PREVIOUS, IDC_KEY_THICKER, IDC_KEY_THINNER, IDC_KEY_STYLE};
 static_assert(std::size(kKeyIds) == std::size(kReadingKeys));
 
 // Five digits hold every length up to kMaxReadingLength.
@@ -53,6 +53,10 @@ BOOL CMoreSettingsDlg::OnInitDialog() {
   for (UINT name : {IDS_LANGUAGE_AUTO, IDS_LANGUAGE_CHINESE, IDS_LANGUAGE_ENGLISH}) {
     SendDlgItemMessageW(hwnd_, IDC_LANGUAGE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(name).c_str()));
   }
+  // The styles by their names, in the order of kGuideStyles.
+  for (UINT name : {IDS_STYLE_MASK, IDS_STYLE_BAR, IDS_STYLE_UNDERLINE, IDS_STYLE_TINT}) {
+    SendDlgItemMessageW(hwnd_, IDC_STYLE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(name).c_str()));
+  }
   m_shown = MoreFormFromSettings(m_settings);
   ShowForm(m_shown);
   m_autostart.Show(hwnd_);
@@ -68,6 +72,7 @@ void CMoreSettingsDlg::ShowForm(const MoreSettingsForm& form) {
   SetDlgItemTextW(hwnd_, IDC_FINE_STEP, Widen(form.fineStepText).c_str());
   SetDlgItemTextW(hwnd_, IDC_THICKNESS_STEP, Widen(form.thicknessStepText).c_str());
   SendDlgItemMessageW(hwnd_, IDC_LANGUAGE, CB_SETCURSEL, form.languageChoice, 0);
+  SendDlgItemMessageW(hwnd_, IDC_STYLE, CB_SETCURSEL, form.styleChoice, 0);
 }
 
 MoreSettingsForm CMoreSettingsDlg::ReadForm() const {
@@ -86,6 +91,7 @@ MoreSettingsForm CMoreSettingsDlg::ReadForm() const {
   form.fineStepText = text(IDC_FINE_STEP);
   form.thicknessStepText = text(IDC_THICKNESS_STEP);
   form.languageChoice = static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_LANGUAGE, CB_GETCURSEL, 0, 0));
+  form.styleChoice = static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_STYLE, CB_GETCURSEL, 0, 0));
   return form;
 }
 

@@ -1,5 +1,5 @@
 // The "更多设置" (more settings) dialog: the reading keys and their lengths,
-// starting with Windows, and the language. OK writes them into the settings
+// the guide's style, the language and starting with Windows. OK writes them into the settings
 // record and saves it.
 #pragma once
 #include <windows.h>

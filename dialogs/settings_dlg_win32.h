@@ -26,6 +26,9 @@ class CSettingsDlg : public DialogBase {
   // Whether "更多…" opened the more-settings dialog and that saved the
   // record, whatever this dialog ends with.
   bool MoreSettingsSaved() const { return m_moreSaved; }
+  // The reading keys changed the thickness while the dialog is open: the
+  // height box follows, unless the reader has typed into it.
+  void ShowHeight(int height);
 
  protected:
   INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -46,6 +49,7 @@ class CSettingsDlg : public DialogBase {
   void CreateSwatch();
 
   COLORREF m_color = 0;  // the colour chosen in this opening, saved on OK
+  GuideStyle m_style = GuideStyle::Mask;  // the style whose colour and opacity it shows
   MaskSettings& m_settings;
   std::unique_ptr<CColorSwatch> m_pSwatch;
   bool m_moreSaved = false;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "mask/monitors.h"
+#include "settings/guide_style.h"
 
 int StepLength(int thickness, const ReadingSteps& steps) {
   if (steps.step > 0) return steps.step;
@@ -55,6 +56,8 @@ BandKeyResult ApplyBandKey(const BandKeyInput& in) {
     case BandKey::Thinner:
       result.thickness = ChangedThickness(in.thickness, -in.steps.thicknessStep, RescaleLength(extent, in.dpi, kBaseDpi));
       break;
+    case BandKey::Style:
+      return result;
   }
 
   const int thicknessPx = ScaleToDpi(result.thickness, in.dpi);
@@ -70,14 +73,18 @@ BandKeyResult ApplyBandKey(const BandKeyInput& in) {
 std::vector<ReadingRegistration> ReadingRegistrations(const MaskSettings& settings) {
   const HotkeySpec next = ReadingCombo(settings, ReadingKey::Next);
   const HotkeySpec previous = ReadingCombo(settings, ReadingKey::Previous);
-  const std::pair<BandKey, std::optional<HotkeySpec>> wanted[] = {
-      {BandKey::Next, next},
-      {BandKey::Previous, previous},
-      {BandKey::FineNext, FineCombo(next)},
-      {BandKey::FinePrevious, FineCombo(previous)},
-      {BandKey::Thicker, ReadingCombo(settings, ReadingKey::Thicker)},
-      {BandKey::Thinner, ReadingCombo(settings, ReadingKey::Thinner)},
-  };
+  std::vector<std::pair<BandKey, std::optional<HotkeySpec>>> wanted;
+  if (GuideStyleOf(settings) != GuideStyle::Tint) {
+    wanted = {
+        {BandKey::Next, next},
+        {BandKey::Previous, previous},
+        {BandKey::FineNext, FineCombo(next)},
+        {BandKey::FinePrevious, FineCombo(previous)},
+        {BandKey::Thicker, ReadingCombo(settings, ReadingKey::Thicker)},
+        {BandKey::Thinner, ReadingCombo(settings, ReadingKey::Thinner)},
+    };
+  }
+  wanted.emplace_back(BandKey::Style, ReadingCombo(settings, ReadingKey::Style));
   std::vector<HotkeySpec> taken = {HotkeySpecFromText(settings.hotkey_mask_open),
                                    HotkeySpecFromText(settings.hotkey_lock_open)};
   std::vector<ReadingRegistration> result;

@@ -13,7 +13,9 @@
 // opening starts after the band's start, so the opening never closes.
 constexpr int kMinBandThickness = 20;
 
-enum class BandKey { Next, Previous, FineNext, FinePrevious, Thicker, Thinner };
+// Style is the one key that leaves the band alone: it cycles the guide's
+// style (settings/guide_style.h).
+enum class BandKey { Next, Previous, FineNext, FinePrevious, Thicker, Thinner, Style };
 
 // A step in pixels at 96 DPI: the set step, else the thickness less the
 // overlap (the set overlap, else an eighth of the thickness); never below 1.
@@ -59,5 +61,6 @@ struct ReadingRegistration {
 // step only where its key leaves Shift free, and no combination that the
 // mask or lock hotkey or an earlier key already has (a hand-written file may
 // repeat one; the dialogs refuse that), so the system's refusal always
-// means another program.
+// means another program. In the tint style, which has no band, only the
+// style key.
 std::vector<ReadingRegistration> ReadingRegistrations(const MaskSettings& settings);

@@ -13,8 +13,8 @@
 #include "res/resource.h"
 #include "settings/hotkey_win32.h"
 
-CMaskDlg::CMaskDlg(const MaskSettings& settings, std::function<void()> switched)
-    : m_settings(settings), m_switched(std::move(switched)), m_readingKeys(settings) {
+CMaskDlg::CMaskDlg(const MaskSettings& settings, std::function<void(int)> thicknessChanged)
+    : m_settings(settings), m_thicknessChanged(std::move(thicknessChanged)), m_readingKeys(settings) {
   g_bMaskOff = 1;
 }
 
@@ -26,14 +26,37 @@ void CMaskDlg::DestroyWindow() {
 
 void CMaskDlg::SetHorizontalBand(int top, int bottom) {
   m_horizontalBand = {top, bottom};
-  const Rect client = ClientRect();
-  m_surface.ApplyRegion(client, HoleRect(true, client, m_horizontalBand, m_nShownDpi));
+  ShowGuide();
 }
 
 void CMaskDlg::SetVerticalBand(int left, int right) {
   m_verticalBand = {left, right};
-  const Rect client = ClientRect();
-  m_surface.ApplyRegion(client, HoleRect(false, client, m_verticalBand, m_nShownDpi));
+  ShowGuide();
+}
+
+void CMaskDlg::ShowGuide() {
+  GuideInput in;
+  in.style = GuideStyleOf(m_settings);
+  in.horizontal = m_settings.horizontal != 0;
+  in.client = ClientRect();
+  in.band = in.horizontal ? m_horizontalBand : m_verticalBand;
+  in.dpi = m_nShownDpi;
+  in.underlineWidth = UnderlineWidthOf(m_settings);
+  in.labels = ShownLabels();
+  m_shape = GuideShapeOf(in);
+  m_surface.ApplyShape(in.client, m_shape);
+}
+
+std::vector<Rect> CMaskDlg::ShownLabels() const {
+  std::vector<Rect> shown;
+  for (HWND label : {m_lockLabel, m_clockLabel}) {
+    if (!(GetWindowLongW(label, GWL_STYLE) & WS_VISIBLE)) continue;
+    RECT rc;
+    GetWindowRect(label, &rc);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&rc), 2);
+    shown.push_back({rc.left, rc.top, rc.right, rc.bottom});
+  }
+  return shown;
 }
 
 bool CMaskDlg::RegisterMaskHotkey() {
@@ -54,8 +77,12 @@ void CMaskDlg::SetMaskOff(int off) {
 
 void CMaskDlg::ApplySettings() {
   m_nBandHeight = m_settings.height;
-  if (!hwnd_) return;
+  if (hwnd_) Restyle();
+}
+
+void CMaskDlg::Restyle() {
   OnShowWindow();
+  if (IsWindowVisible(hwnd_)) PositionBand();
   InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
@@ -68,17 +95,17 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnPaint();
       return TRUE;
     case WM_LBUTTONDOWN:
-      m_bDragging = true;
+      OnLButtonDown(lp);
       return FALSE;
     case WM_LBUTTONUP:
-      m_bDragging = false;
+      EndDrag();
       return FALSE;
     case WM_MOUSEMOVE:
       if (!m_bDragging) return TRUE;
-      OnMouseMove(lp);
+      OnMouseMove(wp, lp);
       return FALSE;
     case WM_KILLFOCUS:
-      m_bDragging = false;
+      EndDrag();
       return FALSE;
     case WM_RBUTTONUP:
       OnRButtonUp(lp);
@@ -96,13 +123,18 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return FALSE;
     case WM_WINDOWPOSCHANGED:
       // Every way the mask shows or hides ends here (the tick, Enter, Esc,
-      // Alt+F4, another program): the reading keys and the clock follow.
+      // Alt+F4, another program): the reading keys and the clock follow,
+      // and the grab handle beside a thin guide.
       SyncReadingKeys();
       UpdateClock();
+      m_surface.FollowWindow();
       return FALSE;
     case WM_REPORT_REFUSED_KEYS:
       m_readingKeys.ShowRefused(GetWindow(hwnd_, GW_OWNER));
       return TRUE;
+    case WM_TIMER:
+      if (wp == ID_TIMER_DRAG) OnDragTimer();
+      return FALSE;
     case WM_MASK_TRACK:
       OnMaskTrack();
       return TRUE;
@@ -160,12 +192,12 @@ void CMaskDlg::KeepSizeAcrossDpiChanges() {
 void CMaskDlg::OnShowWindow() {
   // Re-applied at every change of visibility too, so the opacity is right
   // whenever the mask appears.
-  m_surface.SetAlpha(static_cast<BYTE>(m_settings.transparence & 0xFF));
+  m_surface.SetAlpha(static_cast<BYTE>(LookInForce(m_settings, GuideStyleOf(m_settings)).opacity));
 }
 
 void CMaskDlg::OnPaint() {
-  // The colour text is read at every paint, so a new colour shows at once.
-  m_surface.Paint(SettingsColor(m_settings));
+  // The colour is read at every paint, so a new colour shows at once.
+  m_surface.Paint(LookInForce(m_settings, GuideStyleOf(m_settings)).color);
 }
 
 void CMaskDlg::OnMaskTrack() {
@@ -248,15 +280,63 @@ void CMaskDlg::PositionBand() {
   }
 }
 
-void CMaskDlg::OnMouseMove(LPARAM lp) {
-  const int bandHeight = ShownBandHeight();
-  if (m_settings.horizontal) {
-    const Band band = DragBand(GET_Y_LPARAM(lp), m_horizontalBand.start, bandHeight);
+void CMaskDlg::OnLButtonDown(LPARAM lp) {
+  const POINT at = {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  // Only a press on the guide takes it (beside a bar or an underline the
+  // labels take presses too, and leave the guide where it is).
+  if (!m_shape.grab || !m_shape.grab->Contains(at.x, at.y)) return;
+  m_bDragging = true;
+  if (!m_shape.carried) return;
+  const bool horizontal = m_settings.horizontal != 0;
+  m_grab = {horizontal ? at.y : at.x, horizontal ? m_horizontalBand : m_verticalBand};
+  // The capture brings every move while the guide is carried. Not every
+  // system keeps to it for a layered window that never takes the
+  // activation (Wine sends nothing once the pointer leaves the window), and
+  // a thin guide is soon left behind: while the button is down the mask
+  // also reads the pointer itself.
+  SetCapture(hwnd_);
+  constexpr unsigned kDragPollMs = 15;
+  SetTimer(hwnd_, ID_TIMER_DRAG, kDragPollMs, nullptr);
+}
+
+void CMaskDlg::OnMouseMove(WPARAM wp, LPARAM lp) {
+  // A carried guide is let go when the button was released elsewhere.
+  if (m_shape.carried && !(wp & MK_LBUTTON)) {
+    EndDrag();
+    return;
+  }
+  DragTo({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+}
+
+void CMaskDlg::OnDragTimer() {
+  // The physical button: the left one unless the buttons are swapped.
+  const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  POINT at;
+  if (!(GetAsyncKeyState(button) & 0x8000) || !GetCursorPos(&at)) {
+    EndDrag();
+    return;
+  }
+  ScreenToClient(hwnd_, &at);
+  DragTo(at);
+}
+
+void CMaskDlg::DragTo(POINT at) {
+  const bool horizontal = m_settings.horizontal != 0;
+  const Rect client = ClientRect();
+  const Band band = DraggedBand(m_shape.carried, m_grab, horizontal ? m_horizontalBand : m_verticalBand,
+                                horizontal ? at.y : at.x, ShownBandHeight(), horizontal ? client.bottom : client.right);
+  if (horizontal) {
     SetHorizontalBand(band.start, band.end);
   } else {
-    const Band band = DragBand(GET_X_LPARAM(lp), m_verticalBand.start, bandHeight);
     SetVerticalBand(band.start, band.end);
   }
+}
+
+void CMaskDlg::EndDrag() {
+  m_bDragging = false;
+  if (!hwnd_) return;
+  KillTimer(hwnd_, ID_TIMER_DRAG);
+  if (GetCapture() == hwnd_) ReleaseCapture();
 }
 
 void CMaskDlg::OnRButtonUp(LPARAM lp) {
@@ -311,6 +391,10 @@ void CMaskDlg::ReleaseReadingKeys() { m_readingKeys.Release(); }
 void CMaskDlg::OnReadingKey(BandKey key) {
   // A key pressed just before the mask hid may still be on its way.
   if (!IsWindowVisible(hwnd_)) return;
+  if (key == BandKey::Style) {
+    OnStyleKey();
+    return;
+  }
   const bool horizontal = m_settings.horizontal != 0;
   BandKeyInput in;
   in.key = key;
@@ -323,15 +407,22 @@ void CMaskDlg::OnReadingKey(BandKey key) {
   const BandKeyResult result = ApplyBandKey(in);
   if (result.thickness != m_nBandHeight) {
     m_nBandHeight = result.thickness;
-    // The settings record is the controller's: it takes the new height as
-    // a confirmed setting and saves it.
-    SendMessageW(GetWindow(hwnd_, GW_OWNER), WM_BAND_THICKNESS, static_cast<WPARAM>(result.thickness), 0);
+    if (m_thicknessChanged) m_thicknessChanged(result.thickness);
   }
   if (horizontal) {
     SetHorizontalBand(result.band.start, result.band.end);
   } else {
     SetVerticalBand(result.band.start, result.band.end);
   }
+}
+
+void CMaskDlg::OnStyleKey() {
+  EndDrag();
+  if (m_chooseStyle) m_chooseStyle(NextGuideStyle(GuideStyleOf(m_settings)));
+  Restyle();
+  // The keys the new style holds: the tint has no band to move.
+  ReleaseReadingKeys();
+  SyncReadingKeys();
 }
 
 void CMaskDlg::UpdateClock() {

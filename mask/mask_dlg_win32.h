@@ -1,5 +1,7 @@
-// The mask: a layered, topmost, frameless popup filled with the mask colour
-// whose window region is the target area minus the clear band.
+// The mask: a layered, topmost, frameless popup filled with the colour of
+// the style in force, whose window region is that style's guide over the
+// target area (mask/guide_shape.h): in the mask style, the area minus the
+// clear band.
 #pragma once
 #include <windows.h>
 
@@ -12,6 +14,7 @@
 #include "common/handles_win32.h"
 #include "mask/band.h"
 #include "mask/band_keys.h"
+#include "mask/guide_shape.h"
 #include "mask/mask_surface_win32.h"
 #include "mask/monitors.h"
 #include "mask/reading_hotkeys_win32.h"
@@ -19,10 +22,10 @@
 
 class CMaskDlg : public DialogBase {
  public:
-  // The mask reads `settings` whenever it reshapes, repaints or shows.
-  // `switched` is called after the mask was switched on or off, and after
-  // its window is gone.
-  CMaskDlg(const MaskSettings& settings, std::function<void()> switched);
+  // The mask reads `settings` whenever it reshapes, repaints or shows. The
+  // record is its owner's: a thickness the reading keys make (pixels at 96
+  // DPI) goes to `thicknessChanged`, a call no other program can make.
+  CMaskDlg(const MaskSettings& settings, std::function<void(int)> thicknessChanged);
 
   // Creates the window hidden from its template, owned by `owner`.
   bool Create(HWND owner);
@@ -45,8 +48,18 @@ class CMaskDlg : public DialogBase {
   void UnregisterMaskHotkey();
   void SwitchMaskOn();
   // The settings dialog was confirmed: the band height follows the settings,
-  // and a new colour and opacity show at once rather than at the next show.
+  // and a new style, colour and opacity show at once rather than at the
+  // next show.
   void ApplySettings();
+  // The style key asks `choose` to make the next style the one in force
+  // (the settings record is the controller's), then shows it.
+  void SetStyleChooser(std::function<void(GuideStyle)> choose) { m_chooseStyle = std::move(choose); }
+  // `switched` is called after the mask was switched on or off, whoever
+  // asked, and after its window is gone.
+  void SetSwitchWatcher(std::function<void()> switched) { m_switched = std::move(switched); }
+  // Whether `hwnd` is one of the mask's windows that take the pointer: the
+  // mask, or the handle beside a thin guide.
+  bool IsGuideWindow(HWND hwnd) const { return hwnd && (hwnd == hwnd_ || m_surface.IsGrabHandle(hwnd)); }
 
   // The reading keys are held exactly while the mask is shown. Release lets
   // them go now (before other hotkeys are registered anew); Sync takes them
@@ -79,19 +92,30 @@ class CMaskDlg : public DialogBase {
   bool PlaceOverTarget(bool force);
   bool NothingAbove() const;
   void ShowLockLabel();
-  void OnMouseMove(LPARAM lp);
+  void OnLButtonDown(LPARAM lp);
+  void OnMouseMove(WPARAM wp, LPARAM lp);
+  void OnDragTimer();
+  void DragTo(POINT at);
+  void EndDrag();
   void OnRButtonUp(LPARAM lp);
   void OnCommand(WPARAM wp, LPARAM lp);
   void OnHotkey(WPARAM wp);
   void OnReadingKey(BandKey key);
   void SetMaskOff(int off);
+  void OnStyleKey();
+  // The style in force shown: its opacity, shape and colour.
+  void Restyle();
   void PlaceClockLabel();
   // The band's thickness in pixels on the monitor the mask is shown on.
   int ShownBandHeight() const;
   void PositionBand();
+  // The guide of the style in force over the band of the orientation in force.
+  void ShowGuide();
+  std::vector<Rect> ShownLabels() const;
   Rect ClientRect() const;
 
   const MaskSettings& m_settings;
+  std::function<void(int)> m_thicknessChanged;
   std::function<void()> m_switched;
   int m_nBandHeight = 100;
   Rect m_rcTarget;
@@ -104,6 +128,9 @@ class CMaskDlg : public DialogBase {
   Band m_horizontalBand;
   Band m_verticalBand;
   bool m_bDragging = false;  // the band follows the pointer
+  GuideGrab m_grab;          // where a carried guide was taken
+  GuideShape m_shape;        // the guide as last shown
+  std::function<void(GuideStyle)> m_chooseStyle;
 
   MaskSurface m_surface;
   ReadingHotkeys m_readingKeys;

@@ -1,6 +1,6 @@
 // What the reader sees of the mask: its window region, its layered opacity
-// and its paint. The mask window decides where the band is; this file turns
-// that into the shape and colour the system shows.
+// and its paint. The mask window decides where the guide is; this file turns
+// the guide's shape (mask/guide_shape.h) into what the system shows.
 #pragma once
 #include <windows.h>
 
@@ -8,6 +8,8 @@
 
 #include "common/handles_win32.h"
 #include "mask/band.h"
+#include "mask/grab_handle_win32.h"
+#include "mask/guide_shape.h"
 
 class MaskSurface {
  public:
@@ -19,9 +21,13 @@ class MaskSurface {
   void SetAlpha(BYTE alpha);
   // Fills the client area with `color` (a COLORREF).
   void Paint(COLORREF color);
-  // Cuts the window to `client` less `hole`, unless the system holds that
-  // very region already.
-  void ApplyRegion(const Rect& client, const std::optional<Rect>& hole);
+  // Cuts the window to `shape` within `client`, unless the system holds
+  // that very region already, and lets clicks through where the shape says.
+  void ApplyShape(const Rect& client, const GuideShape& shape);
+  // Keeps the grab handle with the window as it moves, shows or hides.
+  void FollowWindow();
+  // Whether `hwnd` is the window that takes the presses beside a thin guide.
+  bool IsGrabHandle(HWND hwnd) const { return hwnd && hwnd == m_handle.hwnd(); }
 
  private:
   using SetLayeredFn = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
@@ -29,11 +35,14 @@ class MaskSurface {
   HWND m_hwnd = nullptr;
   UniqueModule m_hUser32;
   SetLayeredFn m_pfnSetLayeredWindowAttributes = nullptr;
-  // The rectangles of the region last handed to the system, so that a tick
-  // that changes nothing neither rebuilds the region nor repaints the mask.
-  struct AppliedRegion {
+  // The shape last handed to the system, and a copy of its region, so that
+  // a tick that changes nothing neither rebuilds the region nor repaints
+  // the mask, and a move repaints only what the region gained.
+  struct AppliedShape {
     Rect client;
-    std::optional<Rect> hole;
+    GuideShape shape;
   };
-  std::optional<AppliedRegion> m_appliedRegion;
+  std::optional<AppliedShape> m_applied;
+  UniqueRegion m_appliedRegion;
+  GrabHandle m_handle;
 };

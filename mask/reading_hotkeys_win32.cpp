@@ -17,8 +17,9 @@ static_assert(HotkeyIdOf(BandKey::FineNext) == ID_HOTKEY_FINE_NEXT);
 static_assert(HotkeyIdOf(BandKey::FinePrevious) == ID_HOTKEY_FINE_PREVIOUS);
 static_assert(HotkeyIdOf(BandKey::Thicker) == ID_HOTKEY_THICKER);
 static_assert(HotkeyIdOf(BandKey::Thinner) == ID_HOTKEY_THINNER);
-constexpr BandKey kAllBandKeys[] = {BandKey::Next,    BandKey::Previous, BandKey::FineNext,
-                                    BandKey::FinePrevious, BandKey::Thicker,  BandKey::Thinner};
+static_assert(HotkeyIdOf(BandKey::Style) == ID_HOTKEY_STYLE);
+constexpr BandKey kAllBandKeys[] = {BandKey::Next,    BandKey::Previous, BandKey::FineNext, BandKey::FinePrevious,
+                                    BandKey::Thicker, BandKey::Thinner,  BandKey::Style};
 
 }  // namespace
 

@@ -56,12 +56,14 @@
 #define IDC_KEY_PREVIOUS 1102
 #define IDC_KEY_THICKER 1103
 #define IDC_KEY_THINNER 1104
+#define IDC_KEY_STYLE 1105
 #define IDC_STEP 1111
 #define IDC_OVERLAP 1112
 #define IDC_FINE_STEP 1113
 #define IDC_THICKNESS_STEP 1114
 #define IDC_AUTOSTART 1130
 #define IDC_LANGUAGE 1140
+#define IDC_STYLE 1150
 
 // Strings. Messages with parameters name them %1, %2 where the language
 // puts them.
@@ -89,3 +91,8 @@
 #define IDS_LANGUAGE_AUTO 221         // the language drop-down's entries
 #define IDS_LANGUAGE_CHINESE 222
 #define IDS_LANGUAGE_ENGLISH 223
+#define IDS_READ_FAILED 224           // %1 the settings file
+#define IDS_STYLE_MASK 225            // the style drop-down's entries
+#define IDS_STYLE_BAR 226
+#define IDS_STYLE_UNDERLINE 227
+#define IDS_STYLE_TINT 228

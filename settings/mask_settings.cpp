@@ -43,6 +43,15 @@ constexpr SettingsKey kKeys[] = {
     Optional(IntKey("overlap", &MaskSettings::overlap, -1)),
     Optional(IntKey("thickness_step", &MaskSettings::thickness_step, 10)),
     Optional(TextKey("language", &MaskSettings::language, kLanguageAuto)),
+    Optional(TextKey("style", &MaskSettings::style, "mask")),
+    Optional(TextKey("hotkey_style", &MaskSettings::hotkey_style, "")),
+    Optional(IntKey("underline_width", &MaskSettings::underline_width, kUnderlineWidthDefault)),
+    Optional(IntKey("bar_color", &MaskSettings::bar_color, kBarColorDefault)),
+    Optional(IntKey("bar_transparence", &MaskSettings::bar_transparence, kBarOpacityDefault)),
+    Optional(IntKey("underline_color", &MaskSettings::underline_color, kUnderlineColorDefault)),
+    Optional(IntKey("underline_transparence", &MaskSettings::underline_transparence, kUnderlineOpacityDefault)),
+    Optional(IntKey("tint_color", &MaskSettings::tint_color, kTintColorDefault)),
+    Optional(IntKey("tint_transparence", &MaskSettings::tint_transparence, kTintOpacityDefault)),
 };
 
 }  // namespace
@@ -88,6 +97,29 @@ void MaskSettings::WriteTo(IniDocument& doc) const {
 void MaskSettings::LoadFrom(const std::filesystem::path& file) {
   // A file we cannot read counts as missing: every field takes its default.
   ReadFrom(LoadIniFile(file));
+}
+
+namespace {
+
+// A drive letter that names no drive yet: a network drive before it is
+// connected at sign-in, a stick not plugged in.
+bool OnAbsentDrive(const std::filesystem::path& file) {
+  const auto drive = file.root_name().native();
+  return drive.size() == 2 && drive[1] == ':' && KindOf(file.root_path()) != FileKind::Directory;
+}
+
+}  // namespace
+
+std::optional<MaskSettings> ReadSettingsFile(const std::filesystem::path& file) {
+  MaskSettings settings = DefaultSettings();
+  if (file.empty()) return settings;  // no working directory: nothing to read
+  const FileKind kind = KindOf(file);
+  if (kind == FileKind::Unknown || (kind == FileKind::Missing && OnAbsentDrive(file))) return std::nullopt;
+  if (kind == FileKind::Missing || kind == FileKind::Directory) return settings;
+  const std::optional<std::string> bytes = ReadFileBytes(file);
+  if (!bytes) return std::nullopt;
+  settings.ReadFrom(IniDocument(*bytes));
+  return settings;
 }
 
 bool MaskSettings::SaveTo(const std::filesystem::path& file) const {

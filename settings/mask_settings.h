@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -11,6 +12,17 @@ class IniDocument;
 
 constexpr const char* kSettingsFileName = "softveil.ini";
 constexpr const char* kSettingsSection = "settings";
+
+// The defaults of the guide's styles other than the mask: a grey bar and a
+// pale warm-yellow tint at about a quarter of full opacity, a black
+// underline fully opaque, 3 px thick at 96 DPI.
+constexpr int kUnderlineWidthDefault = 3;
+constexpr int kBarColorDefault = 0x808080;
+constexpr int kBarOpacityDefault = 64;
+constexpr int kUnderlineColorDefault = 0x000000;
+constexpr int kUnderlineOpacityDefault = 255;
+constexpr int kTintColorDefault = 0x64DCFF;  // red 255, green 220, blue 100
+constexpr int kTintOpacityDefault = 64;
 
 struct MaskSettings {
   int height = 0;        // band thickness in pixels
@@ -36,6 +48,21 @@ struct MaskSettings {
   int fine_step = 20;       // next and previous with Shift added
   int overlap = -1;         // -1: an eighth of the band's thickness
   int thickness_step = 10;  // thicker and thinner
+
+  // The reading guide's style (settings/guide_style.h): "mask", "bar",
+  // "underline" or "tint"; the key that cycles it, empty for the default
+  // (Ctrl+Alt+S); the underline's thickness at 96 DPI. Then each style but
+  // the mask has its own colour (a COLORREF) and opacity (an alpha); the
+  // mask keeps `color` and `transparence`.
+  char style[kSettingsTextSize] = "mask";
+  char hotkey_style[kSettingsTextSize] = {};
+  int underline_width = kUnderlineWidthDefault;
+  int bar_color = kBarColorDefault;
+  int bar_transparence = kBarOpacityDefault;
+  int underline_color = kUnderlineColorDefault;
+  int underline_transparence = kUnderlineOpacityDefault;
+  int tint_color = kTintColorDefault;
+  int tint_transparence = kTintOpacityDefault;
 
   // Fills every field from the settings file in use (see SettingsFileInUse),
   // with the defaults for whatever is missing. Always returns 1; never
@@ -82,6 +109,11 @@ std::span<const SettingsKey> SettingsKeys();
 
 // The record as a missing file gives it.
 MaskSettings DefaultSettings();
+
+// The settings in `file` (the defaults for what it lacks, all of them when
+// there is none), or nothing while the file may be there but cannot be read:
+// held open by another program, on a share or drive not connected yet.
+std::optional<MaskSettings> ReadSettingsFile(const std::filesystem::path& file);
 
 // The settings file in `directory`.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& directory);

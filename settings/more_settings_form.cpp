@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "settings/decimal.h"
+#include "settings/guide_style.h"
 #include "settings/key_combo.h"
 #include "settings/language.h"
 #include "settings/text_slot.h"
@@ -32,6 +33,7 @@ MoreSettingsForm MoreFormFromSettings(const MaskSettings& settings) {
   form.overlapText = steps.overlap >= 0 ? std::to_string(steps.overlap) : "";
   form.thicknessStepText = std::to_string(steps.thicknessStep);
   form.languageChoice = LanguageChoiceIndex(SlotText(settings.language));
+  form.styleChoice = static_cast<int>(GuideStyleOf(settings));
   return form;
 }
 
@@ -60,6 +62,10 @@ std::variant<MaskSettings, UnnamedKey> SettingsFromMoreForm(const MoreSettingsFo
   result.thickness_step = NumberFromBox(form.thicknessStepText, defaults.thicknessStep, 1);
   if (form.languageChoice != shown.languageChoice) {
     SetSettingsText(result.language, LanguageChoiceValue(form.languageChoice));
+  }
+  if (form.styleChoice != shown.styleChoice && form.styleChoice >= 0 &&
+      form.styleChoice < static_cast<int>(std::size(kGuideStyles))) {
+    SetGuideStyle(result, kGuideStyles[form.styleChoice]);
   }
   return result;
 }

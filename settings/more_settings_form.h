@@ -20,6 +20,8 @@ struct MoreSettingsForm {
   std::string thicknessStepText;
   // The language drop-down's entry (LanguageChoiceIndex).
   int languageChoice = 0;
+  // The style drop-down's entry, in the order of kGuideStyles.
+  int styleChoice = 0;
   friend bool operator==(const MoreSettingsForm&, const MoreSettingsForm&) = default;
 };
 
@@ -38,6 +40,7 @@ struct UnnamedKey {
 // again (the default, so next and previous follow the orientation). The
 // language likewise: left as shown, the record keeps its text (a value the
 // drop-down cannot show included); another entry writes that entry's value.
+// The style the same way.
 std::variant<MaskSettings, UnnamedKey> SettingsFromMoreForm(const MoreSettingsForm& form,
                                                            const MoreSettingsForm& shown,
                                                            const MaskSettings& current);

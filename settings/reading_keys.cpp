@@ -14,9 +14,11 @@ char (&ReadingKeySlot(MaskSettings& settings, ReadingKey key))[kSettingsTextSize
     case ReadingKey::Thicker:
       return settings.hotkey_thicker;
     case ReadingKey::Thinner:
+      return settings.hotkey_thinner;
+    case ReadingKey::Style:
       break;
   }
-  return settings.hotkey_thinner;
+  return settings.hotkey_style;
 }
 
 const char (&ReadingKeySlot(const MaskSettings& settings, ReadingKey key))[kSettingsTextSize] {
@@ -33,9 +35,11 @@ HotkeySpec DefaultReadingCombo(ReadingKey key, bool horizontal) {
     case ReadingKey::Thicker:
       return {kCtrlAlt, kVkPageDown};
     case ReadingKey::Thinner:
+      return {kCtrlAlt, kVkPageUp};
+    case ReadingKey::Style:
       break;
   }
-  return {kCtrlAlt, kVkPageUp};
+  return {kCtrlAlt, 'S'};
 }
 
 HotkeySpec ReadingCombo(const MaskSettings& settings, ReadingKey key) {

@@ -9,16 +9,19 @@
 #include "settings/hotkey.h"
 #include "settings/mask_settings.h"
 
-enum class ReadingKey { Next, Previous, Thicker, Thinner };
+// Style cycles the guide's style (settings/guide_style.h); it is held
+// while the mask shows like the others, in every style.
+enum class ReadingKey { Next, Previous, Thicker, Thinner, Style };
 inline constexpr ReadingKey kReadingKeys[] = {ReadingKey::Next, ReadingKey::Previous, ReadingKey::Thicker,
-                                              ReadingKey::Thinner};
+                                              ReadingKey::Thinner, ReadingKey::Style};
 
 // The record's text slot of a reading key.
 char (&ReadingKeySlot(MaskSettings& settings, ReadingKey key))[kSettingsTextSize];
 const char (&ReadingKeySlot(const MaskSettings& settings, ReadingKey key))[kSettingsTextSize];
 
 // Ctrl+Alt with Down and Up for a horizontal band, Right and Left for a
-// vertical one; Ctrl+Alt+PageDown and PageUp make it thicker and thinner.
+// vertical one; Ctrl+Alt+PageDown and PageUp make it thicker and thinner;
+// Ctrl+Alt+S cycles the style.
 HotkeySpec DefaultReadingCombo(ReadingKey key, bool horizontal);
 
 // The combination in force: the record's text, or the default when the text
@@ -30,7 +33,7 @@ HotkeySpec ReadingCombo(const MaskSettings& settings, ReadingKey key);
 std::optional<HotkeySpec> FineCombo(const HotkeySpec& combo);
 
 // Every global combination softveil holds for `settings`, each once: the
-// mask hotkey, the lock hotkey, the four reading keys and the two fine steps.
+// mask hotkey, the lock hotkey, the reading keys and the two fine steps.
 // A combination that two of them share.
 std::optional<HotkeySpec> FindSharedCombination(const MaskSettings& settings);
 

@@ -35,14 +35,16 @@ int ClampTrackbarPos(int pos) {
 
 SettingsForm FormFromSettings(const MaskSettings& settings) {
   SettingsForm form;
+  form.style = GuideStyleOf(settings);
+  const GuideLook look = LookShown(settings, form.style);
   form.heightText = std::to_string(settings.height);
-  form.trackbarPos = ClampTrackbarPos(settings.transparence);
+  form.trackbarPos = ClampTrackbarPos(look.opacity);
   // The label shows the stored number even when the trackbar had to clamp it.
-  form.transparencyLabel = std::to_string(settings.transparence);
+  form.transparencyLabel = std::to_string(look.opacity);
   form.horizontal = settings.horizontal != 0;
   form.maskRow = RowFromDescriptor(settings.hotkey_mask_open);
   form.lockRow = RowFromDescriptor(settings.hotkey_lock_open);
-  form.color = SettingsColor(settings);
+  form.color = look.color;
   return form;
 }
 
@@ -51,10 +53,9 @@ MaskSettings SettingsFromForm(const SettingsForm& form, const MaskSettings& curr
   // The edit control hands over at most 49 characters; no range test, so
   // 0 and negative thicknesses are kept as typed.
   result.height = DecimalToInt(std::string_view(form.heightText).substr(0, kSettingsTextSize - 1));
-  result.transparence = form.trackbarPos;
   SetSettingsText(result.hotkey_mask_open, DescriptorFromRow(form.maskRow, 'O'));
   SetSettingsText(result.hotkey_lock_open, DescriptorFromRow(form.lockRow, 'L'));
   result.horizontal = form.horizontal ? 1 : 0;
-  SetSettingsText(result.color, std::to_string(static_cast<std::int32_t>(form.color)));
+  SetLook(result, form.style, {form.color, form.trackbarPos});
   return result;
 }

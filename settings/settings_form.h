@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "settings/guide_style.h"
 #include "settings/mask_settings.h"
 
 constexpr int kTransparencyMin = 10;
@@ -24,6 +25,9 @@ struct SettingsForm {
   HotkeyRow maskRow;           // 1005-1008
   HotkeyRow lockRow;           // 1013-1016
   std::uint32_t color = 0;     // the working colour
+  // The style whose colour and opacity the dialog shows, the one in force
+  // when it opened; OK writes them back to that style.
+  GuideStyle style = GuideStyle::Mask;
 };
 
 // The form as the dialog shows it when it opens.

@@ -21,11 +21,14 @@
 #include <cwchar>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "mask/band.h"
+#include "mask/guide_region_win32.h"
+#include "mask/guide_shape.h"
 #include "mask/monitors.h"
 #include "tests/e2e/harness.h"
 
@@ -189,6 +192,12 @@ HRGN MaskRegion(bool horizontal, const Rect& client, const Band& band) {
   return region;
 }
 
+// The region softveil shows for `band` in `style`, with `labels` where it keeps them.
+HRGN ExpectedRegion(GuideStyle style, bool horizontal, const Rect& client, const Band& band,
+                    const std::vector<Rect>& labels = {}) {
+  return GuideRegion(GuideShapeOf({style, horizontal, client, band, kBaseDpi, kUnderlineWidthDefault, labels})).release();
+}
+
 // Polls the window's region until it equals `expected`; the time it took
 // from `since`, or a negative value on a time-out. Between polls the thread
 // gives way briefly, so the poll does not starve the program it watches on
@@ -213,11 +222,18 @@ double WaitForRegion(HWND hwnd, HRGN expected, double since) {
 // The pointer's walk during a drag. It moves kStepPx at a time and always
 // stays on the masked area, so that every move reaches the mask and changes
 // its region: pulling the band's far edge while moving forward, pushing its
-// near edge while moving back, turning round near the ends of the area.
+// near edge while moving back, turning round near the ends of the area. A
+// carried guide (a bar, an underline) is taken at `grab` along the band and
+// goes with the pointer, turning round near the ends.
 class DragWalk {
  public:
-  DragWalk(bool horizontal, int extent, Band band)
-      : horizontal_(horizontal), extent_(extent), band_(band), pointer_(band.end) {}
+  DragWalk(bool horizontal, int extent, Band band, std::optional<int> grab = std::nullopt)
+      : horizontal_(horizontal),
+        extent_(extent),
+        band_(band),
+        pointer_(grab.value_or(band.end)),
+        carried_(grab.has_value()),
+        grab_{pointer_, band} {}
 
   bool horizontal() const { return horizontal_; }
   int pointer() const { return pointer_; }
@@ -225,6 +241,7 @@ class DragWalk {
 
   // The next pointer position along the band's axis; the band follows it.
   int Step() {
+    if (carried_) return CarryStep();
     int next;
     if (pulling_) {
       next = pointer_ + kStepPx;
@@ -245,10 +262,20 @@ class DragWalk {
   }
 
  private:
+  int CarryStep() {
+    if (pulling_ && band_.end + kStepPx > extent_ - 1) pulling_ = false;
+    if (!pulling_ && band_.start - kStepPx < 6) pulling_ = true;
+    pointer_ += pulling_ ? kStepPx : -kStepPx;
+    band_ = DraggedBand(true, grab_, band_, pointer_, kBandHeight, extent_);
+    return pointer_;
+  }
+
   bool horizontal_;
   int extent_;
   Band band_;
   int pointer_;
+  bool carried_;
+  GuideGrab grab_;
   bool pulling_ = true;
 };
 
@@ -277,12 +304,17 @@ struct DragResult {
 };
 
 // Drags over `hwnd`, a window covering the whole screen whose region is the
-// band `start` cut out of it, and times each move until its region is seen.
-// With `owner`, also the CPU time its program spends per move.
-DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves, const UnixProcess* owner = nullptr) {
+// guide of `style` over the band `start` (the mask: the band cut out of it),
+// and times each move until its region is seen. With `owner`, also the CPU
+// time its program spends per move; `labels` are the mask's shown labels.
+DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves, const UnixProcess* owner = nullptr,
+                GuideStyle style = GuideStyle::Mask, const std::vector<Rect>& labels = {}) {
   const Rect client{0, 0, ScreenWidth(), ScreenHeight()};
   const int across = horizontal ? client.right / 2 : client.bottom / 2;
-  DragWalk walk(horizontal, horizontal ? client.bottom : client.right, start);
+  std::optional<int> grab;  // the bar in its middle, the underline on its line
+  if (style == GuideStyle::Bar) grab = (start.start + start.end) / 2;
+  if (style == GuideStyle::Underline) grab = start.end - 2;
+  DragWalk walk(horizontal, horizontal ? client.bottom : client.right, start, grab);
   auto at = [&](int along) { return horizontal ? POINT{across, along} : POINT{along, across}; };
 
   DragResult result;
@@ -293,7 +325,7 @@ DragResult Drag(HWND hwnd, bool horizontal, Band start, int moves, const UnixPro
   const double cpu0 = CpuMsOf(owner);
   for (int i = 0; i < moves; ++i) {
     const POINT p = at(walk.Step());
-    HRGN expected = MaskRegion(horizontal, client, walk.band());
+    HRGN expected = ExpectedRegion(style, horizontal, client, walk.band(), labels);
     const double sent = NowMs();  // SendPointerTo does not wait: the measurement starts here
     SendPointerTo(p.x, p.y);
     const double latency = WaitForRegion(hwnd, expected, sent);
@@ -418,20 +450,19 @@ void MeasureFloor(bool horizontal, bool redraw) {
              redraw ? "our own layered window, same size and moves" : "lower bound: no repaint at all");
 }
 
-// What idling costs an empty Wine program with a message loop, with no
-// timers (as softveil with the mask off should be) or woken by softveil's
-// two timers (500 ms and 1 s) that it does nothing on: bench.exe started
-// again as "bench.exe idle-reference [timers]", measured from here.
+// What idling costs an empty Wine program, with no timer or woken by
+// softveil's 500 ms timer that it does nothing on: bench.exe started again
+// as "bench.exe idle-reference [timer]", measured from here.
 constexpr wchar_t kIdleClass[] = L"SoftveilBenchIdle";
 
-int RunIdleReference(bool timers) {
+int RunIdleReference(bool timer) {
   WNDCLASSW wc = {};
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kIdleClass;
   RegisterClassW(&wc);
   HWND hwnd = CreateWindowExW(0, kIdleClass, L"idle", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-  if (timers) SetTimer(hwnd, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
+  if (timer) SetTimer(hwnd, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_CLOSE) break;
@@ -442,11 +473,11 @@ int RunIdleReference(bool timers) {
 
 // bench.exe in its idle-reference part: started, its window found.
 struct IdleReference {
-  explicit IdleReference(bool timers) {
+  explicit IdleReference(bool timer) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     path = self;
-    std::wstring cmd = L"\"" + path + L"\" idle-reference" + (timers ? L" timers" : L"");
+    std::wstring cmd = L"\"" + path + L"\" idle-reference" + (timer ? L" timer" : L"");
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     const double t0 = NowMs();
@@ -491,12 +522,24 @@ const char* Orientation(bool horizontal) { return horizontal ? "horizontal" : "v
 // softveil over the full-screen reading window, the mask switched on and
 // shown with its band centred; the pointer rests in the band.
 struct Session {
-  explicit Session(bool horizontal)
-      : horizontal(horizontal),
-        app(horizontal ? std::nullopt : std::optional<std::string>("[settings]\r\nhorizontal=0\r\n")),
-        unix(SoftveilExePath()) {
+  explicit Session(bool horizontal, GuideStyle style = GuideStyle::Mask)
+      : horizontal(horizontal), style(style), app(Ini(horizontal, style)), unix(SoftveilExePath()) {
     mask = app.WaitForMask(5000);
     lockLabel = GetDlgItem(mask, IDC_LOCK_LABEL);
+  }
+  static std::optional<std::string> Ini(bool horizontal, GuideStyle style) {
+    if (horizontal && style == GuideStyle::Mask) return std::nullopt;
+    std::string ini = "[settings]\r\n";
+    if (!horizontal) ini += "horizontal=0\r\n";
+    if (style != GuideStyle::Mask) ini += "style=" + std::string(GuideStyleName(style)) + "\r\n";
+    return ini;
+  }
+  // The clock, which a bar or an underline keeps, in the mask's client coordinates.
+  std::vector<Rect> Labels() const {
+    RECT window, clock;
+    GetWindowRect(mask, &window);
+    GetWindowRect(GetDlgItem(mask, IDC_CLOCK_LABEL), &clock);
+    return {{clock.left - window.left, clock.top - window.top, clock.right - window.left, clock.bottom - window.top}};
   }
   bool SwitchOn() {
     app.Command(ID_MENU_MASK_ON);
@@ -506,13 +549,14 @@ struct Session {
   }
   Band StartBand() const { return PlaceBand({}, horizontal ? ScreenHeight() : ScreenWidth(), kBandHeight); }
   bool BandIsCentred() const {
-    HRGN expected = MaskRegion(horizontal, {0, 0, ScreenWidth(), ScreenHeight()}, StartBand());
+    HRGN expected = ExpectedRegion(style, horizontal, {0, 0, ScreenWidth(), ScreenHeight()}, StartBand(), Labels());
     const bool same = WaitForRegion(mask, expected, NowMs()) >= 0;
     DeleteObject(expected);
     return same;
   }
 
   bool horizontal;
+  GuideStyle style;
   Softveil app;
   UnixProcess unix;
   HWND mask = nullptr;
@@ -522,39 +566,25 @@ struct Session {
 void PointAtCentre() { MovePointer(ScreenWidth() / 2, ScreenHeight() / 2); }
 
 // softveil's CPU time over `seconds` of doing nothing and, over the same
-// seconds, that of an empty program with or without softveil's timers (the
-// floor, started for it), as shares of one core: the machine's load falls on
-// both alike.
-struct IdleShares {
-  double softveil = 0;
-  double floor = -1;  // negative: the floor could not be measured
-};
-
-IdleShares IdleShare(Session& s, int seconds, bool floorTimers) {
-  IdleReference reference(floorTimers);
+// seconds, an empty program's with or without softveil's timer (the floor),
+// as shares of one core: the machine's load falls on both alike.
+std::pair<double, double> IdleShare(Session& s, int seconds, bool floorTimer) {
+  IdleReference reference(floorTimer);
   const UnixProcess floor(reference.path);  // the newest bench.exe: that one
-  Pause(1000);                              // past its start-up
+  Pause(1000);
   const double cpu0 = s.unix.CpuMs(), floor0 = floor.CpuMs(), t0 = NowMs();
   Pause(seconds * 1000);
-  const double cpu1 = s.unix.CpuMs(), floor1 = floor.CpuMs(), t1 = NowMs();
-  const bool floorKnown = reference.hwnd && floor.found();
-  return {100.0 * (cpu1 - cpu0) / (t1 - t0), floorKnown ? 100.0 * (floor1 - floor0) / (t1 - t0) : -1};
+  const double t = NowMs() - t0;
+  return {100.0 * (s.unix.CpuMs() - cpu0) / t, 100.0 * (floor.CpuMs() - floor0) / t};
 }
 
-const char* FloorName(bool timers) {
-  return timers ? "floor: idle Wine program, same two timers" : "floor: idle Wine program, no timers";
-}
-
-void MeasureIdle(Session& s, const char* name, const std::string& note, bool floorTimers) {
+void MeasureIdle(Session& s, const char* name, const std::string& note, bool floorTimer) {
   const int seconds = IdleSeconds();
-  const IdleShares share = IdleShare(s, seconds, floorTimers);
-  const std::string spell = " ms CPU in " + std::to_string(seconds) + " s, side by side";
-  Row(name, share.softveil, "-", "% core", note + "; " + Fixed(share.softveil * seconds * 10) + spell);
-  if (share.floor >= 0) {
-    Row(FloorName(floorTimers), share.floor, "-", "% core",
-        std::string(floorTimers ? "empty timer handlers" : "a message loop only") + "; " +
-            Fixed(share.floor * seconds * 10) + spell);
-  }
+  const auto [share, floor] = IdleShare(s, seconds, floorTimer);
+  Row(name, share, "-", "% core",
+      note + "; " + Fixed(share * seconds * 10) + " ms CPU in " + std::to_string(seconds) + " s");
+  Row(std::string("floor: idle Wine program, ") + (floorTimer ? "same timer" : "no timer"), floor, "-", "% core",
+      Fixed(floor * seconds * 10) + " ms CPU over the same seconds");
 }
 
 // Posts a tick and waits until it has run. The lock switch it carries shows
@@ -653,16 +683,26 @@ void MeasureCalls(HWND reader) {
 // is named by its folder.
 void Compare(const std::vector<std::wstring>& exes) {
   struct Figures {
-    std::vector<double> idleHidden, idleShown, tick, dragCpu, dragLatency;
+    std::vector<double> memory, idleHidden, idleShown, tick, dragCpu, dragLatency;
   };
-  // The floors, each measured beside every build's idle spell of its kind.
-  std::vector<double> floorQuiet, floorTimers;
   std::vector<Figures> figures(exes.size());
   constexpr int kIdleSeconds = 10, kMoves = 300;
   // SOFTVEIL_BENCH_ROUNDS shortens a first look.
   const char* rounds = std::getenv("SOFTVEIL_BENCH_ROUNDS");
   const int kRounds = rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 5;
+  // The floor in every round too, so that its figures meet the same load.
+  std::vector<double> floor, floorMemory;
   for (int round = 0; round < kRounds; ++round) {
+    {
+      IdleReference reference(true);
+      if (!reference.hwnd) return;
+      Pause(1000);
+      const UnixProcess unix(reference.path);
+      const double cpu0 = unix.CpuMs(), t0 = NowMs();
+      Pause(kIdleSeconds * 1000);
+      floor.push_back(100.0 * (unix.CpuMs() - cpu0) / (NowMs() - t0));
+      floorMemory.push_back(unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"));
+    }
     for (std::size_t v = 0; v < exes.size(); ++v) {
       std::fprintf(stderr, "bench: compare round %d, %ls\n", round + 1, exes[v].c_str());
       _wputenv_s(L"SOFTVEIL_EXE", exes[v].c_str());
@@ -671,13 +711,10 @@ void Compare(const std::vector<std::wstring>& exes) {
       if (!s.unix.found() || !s.mask) return;
       Pause(3000);  // past the start-up: the first ticks, the tray, the system's own work
       Figures& f = figures[v];
-      const IdleShares hidden = IdleShare(s, kIdleSeconds, false);
-      f.idleHidden.push_back(hidden.softveil);
-      floorQuiet.push_back(hidden.floor);
+      f.memory.push_back(s.unix.StatusMb("RssAnon") + s.unix.StatusMb("VmSwap"));
+      f.idleHidden.push_back(IdleShare(s, kIdleSeconds, false).first);
       if (!s.SwitchOn()) return;
-      const IdleShares shown = IdleShare(s, kIdleSeconds, true);
-      f.idleShown.push_back(shown.softveil);
-      floorTimers.push_back(shown.floor);
+      f.idleShown.push_back(IdleShare(s, kIdleSeconds, true).first);
       f.tick.push_back(TickRound(s));
       const DragResult drag = Drag(s.mask, true, s.StartBand(), kMoves, &s.unix);
       f.dragCpu.push_back(drag.cpuPerMoveMs);
@@ -686,15 +723,15 @@ void Compare(const std::vector<std::wstring>& exes) {
       s.app.Exit();
     }
   }
-  for (bool timers : {false, true}) {
-    RowOf(FloorName(timers), timers ? floorTimers : floorQuiet, "% core",
-          "beside each build's spells, " + std::to_string(kIdleSeconds) + " s each");
-  }
+  RowOf("floor: idle Wine program, same timer", floor, "% core",
+        "over " + std::to_string(kRounds) + " rounds of " + std::to_string(kIdleSeconds) + " s");
+  RowOf("floor: private memory of that program", floorMemory, "MB", "over " + std::to_string(kRounds) + " rounds");
   for (std::size_t v = 0; v < exes.size(); ++v) {
     const std::filesystem::path exe(exes[v]);
     const std::string name = exe.parent_path().filename().string();
     const Figures& f = figures[v];
     const std::string over = "over " + std::to_string(kRounds) + " rounds";
+    RowOf(name + ": private memory after start", f.memory, "MB", over);
     RowOf(name + ": idle, mask hidden", f.idleHidden, "% core", over + " of " + std::to_string(kIdleSeconds) + " s");
     RowOf(name + ": idle, mask shown, pointer still", f.idleShown, "% core",
           over + " of " + std::to_string(kIdleSeconds) + " s");
@@ -779,6 +816,22 @@ int wmain(int argc, wchar_t** argv) {
     ReportDrag(std::string("drag (") + Orientation(horizontal) + ")",
                Drag(s.mask, horizontal, s.StartBand(), kDragMoves, &s.unix));
     if (horizontal) ReportMemory(s, "after " + std::to_string(kDragMoves) + " drags");
+    PointAtCentre();
+    if (s.app.Exit() != 0u) Progress("softveil did not exit cleanly");
+  }
+  // The bar and the underline are carried by the pointer; the tint takes no
+  // click, so it has no drag to measure (table.py says so).
+  for (GuideStyle style : {GuideStyle::Bar, GuideStyle::Underline}) {
+    const std::string name(GuideStyleName(style));
+    Progress(name.c_str());
+    PointAtCentre();
+    Session s(true, style);
+    if (!s.mask || !s.SwitchOn() || !s.BandIsCentred()) {
+      Progress("the guide did not show over its centred band");
+      return 1;
+    }
+    ReportDrag("drag (" + name + ", horizontal)",
+               Drag(s.mask, true, s.StartBand(), kDragMoves, &s.unix, s.style, s.Labels()));
     PointAtCentre();
     if (s.app.Exit() != 0u) Progress("softveil did not exit cleanly");
   }

@@ -1,6 +1,6 @@
 // A short demo for a headless machine: a text window, softveil's mask over
-// it, a dragged band, lock mode, the two dialogs and the more-settings
-// dialog, each saved as a screenshot.
+// it, a dragged band, lock mode, the bar, the underline and the tint, the
+// two dialogs and the more-settings dialog, each saved as a screenshot.
 // Usage: demo.exe <softveil.exe> <screenshot folder> [monitors]
 // softveil and the text window speak the language of the locale the demo
 // runs in; the dialogs are found by their controls, whatever their captions.
@@ -119,6 +119,15 @@ int wmain(int argc, wchar_t** argv) {
   Pause(1200);
   Screenshot(L"3-locked");
   PressKeys({VK_CONTROL, VK_MENU, 'L'});
+
+  // The other reading guides in turn, with the style key, and the mask again.
+  for (const wchar_t* shot : {L"8-bar", L"9-underline", L"10-tint"}) {
+    PressKeys({VK_CONTROL, VK_MENU, 'S'});
+    Pause(1200);
+    Screenshot(shot);
+  }
+  PressKeys({VK_CONTROL, VK_MENU, 'S'});
+  Pause(600);
 
   // The mask off again, so the dialogs are seen on their own.
   PressKeys({VK_CONTROL, VK_MENU, 'O'});

@@ -308,6 +308,9 @@ bool Answers(HWND hwnd) {
 namespace {
 
 LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_LBUTTONDOWN) {
+    if (auto* clicks = reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) ++*clicks;
+  }
   if (msg == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
@@ -347,6 +350,7 @@ TestWindow::TestWindow(const RECT& rect, const wchar_t* title) {
     hwnd_ = CreateWindowExW(0, L"SoftveilTestWindow", title, WS_POPUP | WS_VISIBLE, rect.left, rect.top,
                             rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&clicks_));
     SetEvent(ready);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -475,6 +479,15 @@ void PressKeys(const std::vector<WORD>& keys) {
     inputs.push_back(in);
   }
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+void HoldKeys(const std::vector<WORD>& keys, bool down) {
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki = {keys[down ? i : keys.size() - 1 - i], 0, down ? 0u : KEYEVENTF_KEYUP, 0, 0};
+    SendInput(1, &in, sizeof in);
+  }
 }
 
 void TapKey(WORD key, int times) {
@@ -613,16 +626,15 @@ POINT WindowCenter(HWND hwnd) {
 }
 
 bool FollowsPlaceholder(HWND child, HWND placeholder) {
-  RECT before = {}, after = {}, now = {};
-  GetWindowRect(placeholder, &before);
-  POINT at = {before.left, before.top};
-  ScreenToClient(GetParent(placeholder), &at);
-  SetWindowPos(placeholder, nullptr, at.x + 7, at.y + 3, before.right - before.left + 5,
-               before.bottom - before.top + 2, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT place = {}, was = {}, now = {};
+  GetWindowRect(child, &was);
+  GetWindowRect(placeholder, &place);
+  MapWindowPoints(nullptr, GetParent(placeholder), reinterpret_cast<POINT*>(&place), 2);
+  MoveWindow(placeholder, place.left + 7, place.top + 3, place.right - place.left + 5, place.bottom - place.top, FALSE);
   SendMessageTimeoutW(child, WM_DPICHANGED_AFTERPARENT, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
-  GetWindowRect(placeholder, &after);
+  GetWindowRect(placeholder, &place);
   GetWindowRect(child, &now);
-  return !EqualRect(&after, &before) && EqualRect(&after, &now);
+  return EqualRect(&place, &now) && !EqualRect(&was, &now);
 }
 
 COLORREF ScreenPixel(int x, int y) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -158,10 +159,13 @@ class TestWindow {
   void Move(const RECT& rect);
   RECT Rect() const;
   POINT Center() const;
+  // The left-button presses the window has received.
+  int Clicks() const { return clicks_; }
 
  private:
   std::thread thread_;
   HWND hwnd_ = nullptr;
+  std::atomic<int> clicks_{0};
 };
 
 struct MenuProbeRecord;
@@ -199,6 +203,7 @@ void MovePointerSettled(HWND window, int x, int y);
 void ClickLeft(bool down);
 void ClickRight();
 void PressKeys(const std::vector<WORD>& keys);  // held together, released in reverse
+void HoldKeys(const std::vector<WORD>& keys, bool down);  // pressed in order, or released in reverse
 void TapKey(WORD key, int times = 1);
 // Picks the n-th item of the open popup menu (separators are skipped).
 void PickMenuItem(int n);
@@ -251,9 +256,8 @@ void SetHotkeyControl(HWND dlg, int id, WORD value);
 // The centre of a window's rectangle, in screen coordinates.
 POINT WindowCenter(HWND hwnd);
 
-// Whether a dialog's custom `child` takes the new place of its `placeholder`
-// when the dialog is laid out for another scale. Wine cannot change the
-// scale, so the placeholder is moved here as the dialog manager moves it.
+// Whether a dialog's custom `child` takes its `placeholder`'s new place once
+// the dialog manager has moved it for a new scale (done here: Wine cannot).
 bool FollowsPlaceholder(HWND child, HWND placeholder);
 
 // The colour shown on the screen at (x, y), as 0x00BBGGRR.

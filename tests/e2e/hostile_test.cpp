@@ -1,5 +1,5 @@
 // Messages another program may throw at softveil's windows: random commands,
-// hotkeys, tray notifications, tracking and timer messages, and everything
+// hotkeys, tray notifications, tracking, timer and private messages, and everything
 // after the mask window was destroyed from outside. softveil must neither
 // crash nor get stuck, and must still exit cleanly from the tray command.
 #include "tests/e2e/reader_test.h"
@@ -9,13 +9,14 @@
 namespace {
 
 constexpr WPARAM kHotkeyIds[] = {ID_HOTKEY_MASK, ID_HOTKEY_MASK_CLOSE, ID_HOTKEY_LOCK, ID_HOTKEY_LOCK_CLOSE};
+constexpr char kIni[] = "[settings]\r\nheight=200\r\ncolor=255\r\n[notes]\r\nkeep=1\r\n";
 
 // A reading window with the pointer in the middle of its band, softveil, and
 // the mask shown over the window.
 class HostileTest : public ReaderTest {
  protected:
   void SetUp() override {
-    ASSERT_NO_FATAL_FAILURE(Start(RECT{200, 100, 1000, 900}));
+    ASSERT_NO_FATAL_FAILURE(Start(RECT{200, 100, 1000, 900}, kIni));
     SwitchOn();
     ASSERT_TRUE(WaitShown(5000));
   }
@@ -110,9 +111,18 @@ const Gun kOddTimers = [](std::mt19937& r, const Windows& w) {
   return Shot{Coin(r) ? w.controller : w.mask, WM_TIMER, Any(r), Coin(r) ? 0 : static_cast<LPARAM>(Any(r)), false};
 };
 
+// softveil's own messages in the application range, mostly the first few,
+// with the values a careless or hostile sender puts in.
+const Gun kPrivateMessages = [](std::mt19937& r, const Windows& w) {
+  static const std::uint64_t kExtremes[] = {0, 1, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, ~0ull, 1ull << 63};
+  const auto value = [&] { return Coin(r) ? kExtremes[r() % std::size(kExtremes)] : Any(r); };
+  const UINT msg = WM_APP + (Coin(r) ? r() % 8 : r() % 0x4000);
+  return Shot{Coin(r) ? w.controller : w.mask, msg, value(), static_cast<LPARAM>(value()), Coin(r)};
+};
+
 const Gun kEverything = [](std::mt19937& r, const Windows& w) {
   static const Gun* const kGuns[] = {&kCommands, &kHotkeys, &kTrayNotifications, &kTrackFromAnotherProgram,
-                                     &kOddTimers};
+                                     &kOddTimers, &kPrivateMessages};
   return (*kGuns[r() % std::size(kGuns)])(r, w);
 };
 
@@ -148,6 +158,7 @@ TEST_P(BarrageTest, LeavesTheProgramWorking) {
     }
   }
   ExpectHealthy();
+  EXPECT_EQ(ReadBytes(app_->IniPath()), kIni) << "another program's messages changed the settings";
   ExpectCleanExit();
 }
 
@@ -157,6 +168,7 @@ const Barrage kBarrages[] = {
     {"TrayNotifications", &kTrayNotifications, 2000, 13},
     {"TrackFromAnotherProgram", &kTrackFromAnotherProgram, 1000, 14},
     {"OddTimers", &kOddTimers, 1000, 15},
+    {"PrivateMessages", &kPrivateMessages, 1000, 17},
     {"Everything", &kEverything, 2000, 16},
 };
 

@@ -81,10 +81,15 @@ TEST_F(KeyboardReading, AVerticalBandStepsWithRightAndLeft) {
 }
 
 TEST_F(KeyboardReading, ThickerAndThinnerChangeTheOpeningAndTheSavedHeight) {
-  StartShown("[settings]\r\ntransparence=180\r\n[notes]\r\nkeep=1\r\n");
+  constexpr char kIni[] = "[settings]\r\ntransparence=180\r\n[notes]\r\nkeep=1\r\n";
+  StartShown(kIni);
   ASSERT_TRUE(WaitBand(true, 300, 500));
-  Ctrl_Alt(VK_NEXT);
+  // A held key repeats: its run is saved once, when it is let go.
+  HoldKeys({VK_CONTROL, VK_MENU, VK_NEXT}, true);
   EXPECT_TRUE(WaitBand(true, 300, 510));
+  Pause(1000);
+  EXPECT_EQ(ReadBytes(app_->IniPath()), kIni) << "saved while the key is held";
+  HoldKeys({VK_CONTROL, VK_MENU, VK_NEXT}, false);
   EXPECT_TRUE(WaitUntil([&] { return ReadBytes(app_->IniPath()).value_or("").find("height=210") != std::string::npos; }));
   // Saved as a confirmed setting is: the file's own keys stay where they are.
   EXPECT_EQ(ReadBytes(app_->IniPath()),
@@ -105,8 +110,12 @@ TEST_F(KeyboardReading, ThickerAndThinnerChangeTheOpeningAndTheSavedHeight) {
   HWND dlg = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
   ASSERT_TRUE(dlg);
   EXPECT_EQ(ItemText(dlg, IDC_HEIGHT), L"190");
-  PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+  // Made thicker while the dialog is open: it shows that, and OK keeps it.
+  Ctrl_Alt(VK_NEXT);
+  EXPECT_TRUE(WaitUntil([&] { return ItemText(dlg, IDC_HEIGHT) == L"200"; }));
+  PressButton(dlg, IDOK);
   ASSERT_TRUE(WaitGone(dlg));
+  EXPECT_NE(ReadBytes(app_->IniPath()).value_or("").find("height=200"), std::string::npos);
 }
 
 TEST_F(KeyboardReading, KeysAreHeldOnlyWhileTheMaskIsShown) {
@@ -181,6 +190,29 @@ TEST_F(KeyboardReading, AKeyAnotherProgramHoldsIsToldOnceAndTheOthersWork) {
   Ctrl_Alt(VK_DOWN);
   EXPECT_TRUE(WaitBand(true, 320, 520));
   EXPECT_EQ(app_->FindMessageBox(), nullptr);
+}
+
+TEST_F(KeyboardReading, AFileHeldByAnotherProgramAtStartIsToldReadWhenFreeAndKept) {
+  std::string ini = "[settings]\r\nheight=150\r\nhorizontal=1\r\ntransparence=120\r\nhotkey_mask_open=ALT|M\r\n"
+                    "hotkey_lock_open=CTRL|ALT|L\r\ncolor=255\r\nstep=100\r\n[notes]\r\nkeep=1\r\n";
+  TempDir work;
+  const std::filesystem::path file = work.path() / "softveil.ini";
+  WriteBytes(file, ini);
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  reader_ = std::make_unique<TestWindow>(kReader);
+  PointAt(reader_->Center());
+  app_ = std::make_unique<Softveil>(work.path(), Softveil::Start::Ready);
+  HWND box = app_->WaitForDialog(kAppTitle);
+  CloseHandle(held);
+  ASSERT_TRUE(box && MessageBoxText(box).starts_with(L"无法读取设置文件 " + file.wstring())) << "told, naming the file";
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  mask_ = app_->WaitForMask();
+  // Read as the mask is switched on, in force at once, and every key kept.
+  SwitchOn();
+  ASSERT_TRUE(WaitShownForKeys());
+  Ctrl_Alt(VK_NEXT);
+  ini.replace(ini.find("150"), 3, "160");
+  EXPECT_TRUE(WaitUntil([&] { return ReadBytes(file) == ini; })) << ReadBytes(file).value_or("");
 }
 
 TEST_F(KeyboardReading, AThicknessThatCannotBeSavedIsToldOnceAndHoldsForTheRun) {

@@ -90,6 +90,18 @@ TEST_F(MoreSettings, OpensFromTheSettingsDialogWithWhatIsInForce) {
   EXPECT_EQ(ComboOf(more_, IDC_KEY_PREVIOUS), kHkCtrl | kHkAlt | VK_LEFT);
   Close(more_, IDCANCEL);
   Close(settings_, IDC_CANCEL_BUTTON);
+
+  // A style chosen here holds at once, the settings dialog cancelled or not.
+  ASSERT_TRUE(OpenBoth());
+  SendDlgItemMessageW(more_, IDC_STYLE, CB_SETCURSEL, 2, 0);  // 下划线
+  Close(more_, IDOK);
+  Close(settings_, IDC_CANCEL_BUTTON);
+  EXPECT_NE(ReadBytes(app_->IniPath()).value_or("").find("\r\nstyle=underline\r\n"), std::string::npos);
+  PointAt(reader_->Center());
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  // The vertical band chosen above, 160..360: its underline at its right edge.
+  EXPECT_TRUE(WaitUntil([&] { return RegionContains(mask_, 357, 400) && !RegionContains(mask_, 356, 400); }));
 }
 
 TEST_F(MoreSettings, RebindingIsSavedOnItsOwnOkAndTakesEffect) {

@@ -160,7 +160,7 @@ void CheckReadingKeys(const char* nextSlot, const char* thinnerSlot, bool horizo
   // With no combination shared, every key and both fine steps where Shift
   // is free are held.
   if (!FindSharedCombination(settings)) {
-    std::size_t wanted = 4;
+    std::size_t wanted = std::size(kReadingKeys);
     if (FineCombo(ReadingCombo(settings, ReadingKey::Next))) ++wanted;
     if (FineCombo(ReadingCombo(settings, ReadingKey::Previous))) ++wanted;
     FUZZ_CHECK(held.size() == wanted);

@@ -4,6 +4,7 @@
 // SaveTo use it; a quarter of them (chosen by a hash of the bytes, so a saved
 // input replays the same way) also go through a real file in a temporary
 // directory, which must give the very same record and bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include <unistd.h>
 
 #include "settings/decimal.h"
+#include "settings/guide_style.h"
 #include "settings/ini_store.h"
 #include "settings/mask_settings.h"
 #include "tests/fuzz/fuzz_check.h"
@@ -41,6 +43,16 @@ void CheckSlotsTerminated(const MaskSettings& s) {
   for (const SettingsKey& key : SettingsKeys()) {
     if (key.textField) FUZZ_CHECK((s.*key.textField)[kSettingsTextSize - 1] == '\0');
   }
+}
+
+// Whatever the file holds, every style but the mask is visible and the
+// underline has a width.
+void CheckGuideVisible(const MaskSettings& s) {
+  for (GuideStyle style : {GuideStyle::Bar, GuideStyle::Underline, GuideStyle::Tint}) {
+    const GuideLook look = LookInForce(s, style);
+    FUZZ_CHECK(look.opacity >= 10 && look.opacity <= 255 && look.color <= 0xFFFFFFu);
+  }
+  FUZZ_CHECK(UnderlineWidthOf(s) >= 1 && UnderlineWidthOf(s) <= kUnderlineWidthMax);
 }
 
 // Trims every control byte and blank, more than the store trims, so a name
@@ -83,7 +95,7 @@ std::string_view TrimStore(std::string_view text) {
   return text;
 }
 
-// Two kinds of text read differently once the store (or the platform's
+// Three kinds of text read differently once the store (or the platform's
 // profile functions, which it follows) has written them again:
 // - Text with a NUL byte. The store keeps a name or value only up to the
 //   NUL and writes back just that; white space left before the NUL, or a
@@ -96,8 +108,20 @@ bool StartsWithMarkOnceTrimmed(std::string_view text) {
   return text.substr(0, mark.size()) != mark && TrimStore(text).substr(0, mark.size()) == mark;
 }
 
+// - Text with a header "[]": written again the header goes and its keys
+//   join the section before it, where a key of ours left unwritten at its
+//   default is then read.
+bool HasNamelessHeader(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+    if (TrimStore(text.substr(pos, end - pos)).substr(0, 2) == "[]") return true;
+    pos = end + 1;
+  }
+  return false;
+}
+
 bool ReadsDifferentlyOnceRewritten(std::string_view text) {
-  return text.find('\0') != std::string_view::npos || StartsWithMarkOnceTrimmed(text);
+  return text.find('\0') != std::string_view::npos || StartsWithMarkOnceTrimmed(text) || HasNamelessHeader(text);
 }
 
 // The section and key names a reader of the file can see, worked out from
@@ -214,6 +238,7 @@ InMemory CheckDocument(const std::string& bytes, std::uint32_t hash) {
   InMemory result;
   result.loaded = ReadRecord(IniDocument(bytes));
   CheckSlotsTerminated(result.loaded);
+  CheckGuideVisible(result.loaded);
   result.editable = IsEditableIniText(bytes);
   if (!result.editable) return result;
 

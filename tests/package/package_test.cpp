@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 #include "tests/e2e/harness.h"
 
@@ -100,6 +101,15 @@ std::wstring FileVersion(const fs::path& exe) {
          std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
 }
 
+// The version the program's manifest, kept as it is written, names it by.
+std::wstring ManifestVersion(const fs::path& exe) {
+  const std::string bytes = ReadBytes(exe).value_or(""), key = "name=\"softveil\" version=\"";
+  const std::size_t at = bytes.find(key), start = at + key.size();
+  if (at == std::string::npos) return L"<none>";
+  const std::string version = bytes.substr(start, bytes.find('"', start) - start);
+  return std::wstring(version.begin(), version.end());
+}
+
 struct ShortcutInfo {
   std::wstring target, arguments, workingDir;
 };
@@ -124,6 +134,18 @@ std::optional<ShortcutInfo> ReadShortcut(const fs::path& lnk) {
   }
   link->Release();
   return info;
+}
+
+// softveil's value under the Run key, and under the startup-apps list.
+constexpr const wchar_t* kStartupKeys[] = {L"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                           L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run"};
+
+// The installed softveil started from its shortcut, a change typed into its
+// settings dialog and not confirmed.
+std::unique_ptr<Softveil> StartInstalledWithADialogOpen() {
+  auto app = std::make_unique<Softveil>(SettingsFolder(), L"\"" + InstalledExe().wstring() + L"\"");
+  if (HWND dlg = app->OpenDialog(ID_MENU_SETTINGS, L"设置")) SetItemText(dlg, IDC_HEIGHT, L"321");
+  return app;
 }
 
 // Equal for Windows: without regard to case or a trailing backslash.
@@ -196,6 +218,7 @@ TEST(Installer, InstallsTheProgramAndItsShortcutForThisUser) {
   ASSERT_TRUE(fs::exists(InstalledExe())) << InstalledExe();
   EXPECT_EQ(ReadBytes(InstalledExe()), ReadBytes(FromEnvironment("SOFTVEIL_DIST") / L"softveil.exe"));
   EXPECT_EQ(FileVersion(InstalledExe()), Version()) << "the version block and the installer agree";
+  EXPECT_EQ(ManifestVersion(InstalledExe()), Version()) << "the manifest and the installer agree";
   EXPECT_TRUE(fs::is_directory(SettingsFolder())) << SettingsFolder();
   EXPECT_TRUE(fs::is_empty(SettingsFolder()));
 
@@ -228,12 +251,14 @@ TEST(Installer, TheShortcutStartsSoftveilWithItsSettingsInTheUsersFolder) {
   EXPECT_FALSE(fs::exists(InstalledExe().parent_path() / L"softveil.ini"));
 }
 
-TEST(Installer, ANewerPackageReplacesTheOldOneInPlace) {
+TEST(Installer, ANewerPackageClosesTheRunningProgramAndReplacesItInPlace) {
   const std::vector<std::wstring> before = InstalledProducts();
   ASSERT_EQ(before.size(), 1u) << "not installed";
   const std::optional<std::string> ini = ReadBytes(SettingsFolder() / L"softveil.ini");
+  const auto app = StartInstalledWithADialogOpen();
   const fs::path newer = FromEnvironment("SOFTVEIL_UPGRADE_MSI");
   ASSERT_EQ(Msiexec(L"/i", newer.wstring()), 0u);
+  EXPECT_EQ(app->WaitExit(), 0u) << "the running softveil is closed first";
 
   const std::vector<std::wstring> after = InstalledProducts();
   ASSERT_EQ(after.size(), 1u) << "the old version is replaced, not kept beside the new";
@@ -245,12 +270,26 @@ TEST(Installer, ANewerPackageReplacesTheOldOneInPlace) {
   EXPECT_EQ(ReadBytes(SettingsFolder() / L"softveil.ini"), ini);
 }
 
-TEST(Installer, UninstallRemovesTheProgramAndShortcutButNotTheUsersSettings) {
+TEST(Installer, UninstallClosesTheProgramAndRemovesItsShortcutAndStartupEntryButNotTheUsersSettings) {
   const std::vector<std::wstring> products = InstalledProducts();
   ASSERT_EQ(products.size(), 1u) << "not installed";
   const std::optional<std::string> ini = ReadBytes(SettingsFolder() / L"softveil.ini");
   ASSERT_TRUE(ini) << "the shortcut case saves the settings first";
+  // Started at sign-in, as the start-with-Windows box makes it, and switched off in the startup apps.
+  const std::wstring run = L"\"" + InstalledExe().wstring() + L"\" --settings \"" +
+                           (SettingsFolder() / L"softveil.ini").wstring() + L"\"";
+  RegSetKeyValueW(HKEY_CURRENT_USER, kStartupKeys[0], L"softveil", REG_SZ, run.c_str(),
+                  static_cast<DWORD>((run.size() + 1) * sizeof(wchar_t)));
+  const BYTE switchedOff[12] = {3};
+  RegSetKeyValueW(HKEY_CURRENT_USER, kStartupKeys[1], L"softveil", REG_BINARY, switchedOff, sizeof switchedOff);
+  const auto app = StartInstalledWithADialogOpen();
   ASSERT_EQ(Msiexec(L"/x", products[0]), 0u);
+
+  EXPECT_EQ(app->WaitExit(), 0u) << "the running softveil is closed first";
+  for (const wchar_t* key : kStartupKeys) {
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, key, L"softveil", RRF_RT_ANY, nullptr, nullptr, nullptr),
+              ERROR_FILE_NOT_FOUND) << key;
+  }
 
   EXPECT_FALSE(fs::exists(InstalledExe()));
   EXPECT_FALSE(fs::exists(InstalledExe().parent_path())) << "the program's folder goes with it";

@@ -18,6 +18,13 @@ TEST(AutostartCommand, QuotesTheProgramAndTheSettingsFile) {
             LR"("C:\Users\李明\AppData\Local\Programs\softveil\softveil.exe" --settings "C:\Users\李明\AppData\Roaming\softveil\softveil.ini")");
 }
 
+TEST(AutostartStartsProgram, ThisProgramWhateverTheSettingsFile) {
+  EXPECT_TRUE(AutostartStartsProgram(AutostartCommand(kExe, kIni), kExe));
+  EXPECT_TRUE(AutostartStartsProgram(LR"("c:/users/李明/appdata/local/programs/softveil/SOFTVEIL.EXE")", kExe));
+  EXPECT_FALSE(AutostartStartsProgram(AutostartCommand(LR"(D:\softveil\softveil.exe)", kIni), kExe));
+  EXPECT_FALSE(AutostartStartsProgram(L"", kExe));
+}
+
 TEST(AutostartStateOf, ReadsTheRunAndApprovalValues) {
   const std::wstring expected = AutostartCommand(kExe, kIni);
   struct Case {

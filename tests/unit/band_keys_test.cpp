@@ -164,8 +164,11 @@ namespace {
 constexpr std::uint32_t kCtrlAlt = kModControl | kModAlt;
 constexpr std::uint32_t kCtrlAltShift = kCtrlAlt | kModShift;
 
-MaskSettings WithKeys(std::initializer_list<std::pair<ReadingKey, const char*>> keys) {
+constexpr HotkeySpec kStyle{kCtrlAlt, 'S'};
+
+MaskSettings WithKeys(std::initializer_list<std::pair<ReadingKey, const char*>> keys, const char* style = "mask") {
   MaskSettings s = DefaultSettings();
+  SetSettingsText(s.style, style);
   for (const auto& [key, text] : keys) SetSettingsText(ReadingKeySlot(s, key), text);
   return s;
 }
@@ -182,20 +185,22 @@ TEST(ReadingRegistrations, EveryKeyOnceWithTheFineStepsWhereShiftIsFree) {
        DefaultSettings(),
        {R{BandKey::Next, {kCtrlAlt, 0x28}}, R{BandKey::Previous, {kCtrlAlt, 0x26}},
         R{BandKey::FineNext, {kCtrlAltShift, 0x28}}, R{BandKey::FinePrevious, {kCtrlAltShift, 0x26}},
-        R{BandKey::Thicker, {kCtrlAlt, 0x22}}, R{BandKey::Thinner, {kCtrlAlt, 0x21}}}},
+        R{BandKey::Thicker, {kCtrlAlt, 0x22}}, R{BandKey::Thinner, {kCtrlAlt, 0x21}}, R{BandKey::Style, kStyle}}},
       {"next with Shift of its own has no fine step",
        WithKeys({{ReadingKey::Next, "CTRL|SHIFT|J"}}),
        {R{BandKey::Next, {kModControl | kModShift, 'J'}}, R{BandKey::Previous, {kCtrlAlt, 0x26}},
         R{BandKey::FinePrevious, {kCtrlAltShift, 0x26}}, R{BandKey::Thicker, {kCtrlAlt, 0x22}},
-        R{BandKey::Thinner, {kCtrlAlt, 0x21}}}},
+        R{BandKey::Thinner, {kCtrlAlt, 0x21}}, R{BandKey::Style, kStyle}}},
       {"thicker on the mask hotkey, thinner on the fine next, written by hand",
        WithKeys({{ReadingKey::Thicker, "CTRL|ALT|O"}, {ReadingKey::Thinner, "CTRL|ALT|SHIFT|DOWN"}}),
        {R{BandKey::Next, {kCtrlAlt, 0x28}}, R{BandKey::Previous, {kCtrlAlt, 0x26}},
-        R{BandKey::FineNext, {kCtrlAltShift, 0x28}}, R{BandKey::FinePrevious, {kCtrlAltShift, 0x26}}}},
+        R{BandKey::FineNext, {kCtrlAltShift, 0x28}}, R{BandKey::FinePrevious, {kCtrlAltShift, 0x26}},
+        R{BandKey::Style, kStyle}}},
       {"previous on next: its fine step is next's too",
        WithKeys({{ReadingKey::Previous, "CTRL|ALT|DOWN"}}),
        {R{BandKey::Next, {kCtrlAlt, 0x28}}, R{BandKey::FineNext, {kCtrlAltShift, 0x28}},
-        R{BandKey::Thicker, {kCtrlAlt, 0x22}}, R{BandKey::Thinner, {kCtrlAlt, 0x21}}}},
+        R{BandKey::Thicker, {kCtrlAlt, 0x22}}, R{BandKey::Thinner, {kCtrlAlt, 0x21}}, R{BandKey::Style, kStyle}}},
+      {"the tint has no band: the style key alone", WithKeys({}, "tint"), {R{BandKey::Style, kStyle}}},
   };
   for (const Case& c : cases) EXPECT_EQ(ReadingRegistrations(c.settings), c.expected) << c.what;
 }

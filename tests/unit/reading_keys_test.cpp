@@ -102,6 +102,8 @@ TEST(FindSharedCombination, AmongEveryCombinationHeld) {
       {"the mask hotkey in the older form", maskOnDown, HotkeySpec{kCtrlAlt, kVkDown}},
       {"the lock hotkey in the older form", lockOnPageUp, HotkeySpec{kCtrlAlt, kVkPageUp}},
       {"next with Shift has no fine step to clash", shiftedNext, std::nullopt},
+      {"the style key on the lock hotkey", WithKey(ReadingKey::Style, "CTRL|ALT|L"), HotkeySpec{kCtrlAlt, 'L'}},
+      {"thinner on the style key's default", WithKey(ReadingKey::Thinner, "CTRL|ALT|S"), HotkeySpec{kCtrlAlt, 'S'}},
   };
   for (const Case& c : cases) EXPECT_EQ(FindSharedCombination(c.settings), c.shared) << c.what;
 }
@@ -208,7 +210,7 @@ TEST(ReadingSettingsFile, ANumberIsReadOnlyFromAPlainDecimal) {
 TEST(MoreFormFromSettings, ShowsWhatIsInForceAndLeavesAutomaticLengthsEmpty) {
   MoreSettingsForm expected;
   expected.combos = {HotkeySpec{kCtrlAlt, kVkRight}, HotkeySpec{kCtrlAlt, kVkLeft}, HotkeySpec{kCtrlAlt, kVkPageDown},
-                     HotkeySpec{kCtrlAlt, kVkPageUp}};
+                     HotkeySpec{kCtrlAlt, kVkPageUp}, HotkeySpec{kCtrlAlt, 'S'}};
   expected.fineStepText = "20";
   expected.thicknessStepText = "10";
   EXPECT_EQ(MoreFormFromSettings(Defaults(false)), expected);
@@ -218,8 +220,10 @@ TEST(MoreFormFromSettings, ShowsWhatIsInForceAndLeavesAutomaticLengthsEmpty) {
   s.overlap = 0;
   s.fine_step = -3;  // out of range: its default is shown
   s.thickness_step = 4;
+  SetSettingsText(s.style, "tint");
   expected.combos = {HotkeySpec{kCtrlAlt, kVkDown}, HotkeySpec{kCtrlAlt, kVkUp}, HotkeySpec{kModAlt, 0x78},
-                     HotkeySpec{kCtrlAlt, kVkPageUp}};
+                     HotkeySpec{kCtrlAlt, kVkPageUp}, HotkeySpec{kCtrlAlt, 'S'}};
+  expected.styleChoice = 3;
   expected.stepText = "150";
   expected.overlapText = "0";
   expected.fineStepText = "20";
@@ -251,6 +255,7 @@ TEST(SettingsFromMoreForm, KeysLeftAsShownKeepTheirTextChangedOnesAreWritten) {
       {"another key", ReadingKey::Next, {kModShift, 'Q'}, "SHIFT|Q"},
       {"left as shown", ReadingKey::Next, {kCtrlAlt, kVkDown}, "ctrl|alt|down"},
       {"emptied", ReadingKey::Thicker, {0, 0}, ""},
+      {"the style key", ReadingKey::Style, {kCtrlAlt, kVkF1 + 1}, "CTRL|ALT|F2"},
       {"modifiers only", ReadingKey::Thicker, {kCtrlAlt, 0}, ""},
   };
   for (const Case& c : cases) {
@@ -267,7 +272,7 @@ TEST(SettingsFromMoreForm, KeysLeftAsShownKeepTheirTextChangedOnesAreWritten) {
   EXPECT_STREQ(FromForm(form, MoreFormFromSettings(custom), custom).hotkey_next, "");
 }
 
-TEST(SettingsFromMoreForm, TheLanguageIsWrittenOnlyWhenAnotherIsChosen) {
+TEST(SettingsFromMoreForm, TheLanguageAndStyleAreWrittenOnlyWhenAnotherIsChosen) {
   MaskSettings current = Defaults();
   SetSettingsText(current.language, "fr");  // a value the drop-down shows as the system's language
   const MoreSettingsForm shown = MoreFormFromSettings(current);
@@ -283,6 +288,14 @@ TEST(SettingsFromMoreForm, TheLanguageIsWrittenOnlyWhenAnotherIsChosen) {
     form.languageChoice = c.choice;
     EXPECT_STREQ(FromForm(form, shown, current).language, c.text);
   }
+  // The style likewise: a damaged value left as shown stays.
+  SetSettingsText(current.style, "stripes");
+  const MoreSettingsForm styleShown = MoreFormFromSettings(current);
+  EXPECT_EQ(styleShown.styleChoice, 0) << "shown as the mask, which it gives";
+  EXPECT_STREQ(FromForm(styleShown, styleShown, current).style, "stripes");
+  MoreSettingsForm bar = styleShown;
+  bar.styleChoice = 1;
+  EXPECT_STREQ(FromForm(bar, styleShown, current).style, "bar");
   // Back from English to the system's language.
   SetSettingsText(current.language, "EN");
   const MoreSettingsForm english = MoreFormFromSettings(current);

@@ -162,4 +162,15 @@ TEST(ClampTrackbarPos, KeepsTheRange) {
   EXPECT_EQ(ClampTrackbarPos(-2147483647 - 1), 10);
 }
 
+TEST(SettingsFromForm, TheColourAndOpacityGoToTheStyleTheDialogShowed) {
+  MaskSettings s = Defaults();
+  SetGuideStyle(s, GuideStyle::Bar);
+  SettingsForm form = FormFromSettings(s);
+  EXPECT_EQ(form.color, 0x808080u) << "the bar's grey, not the mask's black";
+  form.trackbarPos = 100;
+  SetGuideStyle(s, GuideStyle::Tint);  // chosen meanwhile in the more-settings dialog
+  EXPECT_EQ(SettingsFromForm(form, s).bar_transparence, 100);
+  EXPECT_EQ(SettingsFromForm(form, s).transparence, 200);
+}
+
 }  // namespace

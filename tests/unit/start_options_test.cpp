@@ -42,6 +42,13 @@ TEST(ParseStartOptions, SettingsFileAndWhatIsIgnored) {
   }
 }
 
+TEST(ParseStartOptions, TheInstallersStepsAsWritten) {
+  EXPECT_EQ(ParseStartOptions(Args{L"--close"}).installerStep, InstallerStep::Close);
+  EXPECT_EQ(ParseStartOptions(Args{L"--uninstall"}).installerStep, InstallerStep::Uninstall);
+  EXPECT_TRUE(ParseStartOptions(Args{L"--uninstall"}).unknown.empty());
+  EXPECT_EQ(ParseStartOptions(Args{L"--Close", L"--close=1"}).installerStep, InstallerStep::None);
+}
+
 // Texts of the kind the string tables hold, with the argument inside its line.
 const StartProblemTexts kTexts{L"Started; ignored:", L"- %1 (unknown)", L"- --settings without a path", L"Usage: X"};
 
