@@ -419,7 +419,8 @@ void CControlDlg::UpdateTrayImage() {
   // for that size stays crisp, and a new scale brings a new image.
   const int side = ScaleToDpi(16, PrimaryDpi(m_monitors));
   if (side == m_traySide) return;
-  const auto image = static_cast<HICON>(LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, side, side, 0));
+  const auto image =
+      static_cast<HICON>(LoadImageW(AppInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, side, side, 0));
   if (!image) return;
   m_traySide = side;
   // The old image goes once the shell shows the new one.

@@ -450,9 +450,7 @@ void MeasureFloor(bool horizontal, bool redraw) {
              redraw ? "our own layered window, same size and moves" : "lower bound: no repaint at all");
 }
 
-// What idling costs an empty Wine program, with no timer or woken by
-// softveil's 500 ms timer that it does nothing on: bench.exe started again
-// as "bench.exe idle-reference [timer]", measured from here.
+// An idle empty program, with softveil's 500 ms timer or none: "bench.exe idle-reference [timer]".
 constexpr wchar_t kIdleClass[] = L"SoftveilBenchIdle";
 
 int RunIdleReference(bool timer) {
@@ -473,7 +471,7 @@ int RunIdleReference(bool timer) {
 
 // bench.exe in its idle-reference part: started, its window found.
 struct IdleReference {
-  explicit IdleReference(bool timer) {
+  explicit IdleReference(bool timer = false) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     path = self;
@@ -502,13 +500,13 @@ struct IdleReference {
 void MeasureIdleFloor() {
   std::vector<double> starts;
   for (int i = 0; i < kStarts; ++i) {
-    IdleReference reference(false);
+    IdleReference reference;
     if (reference.startMs >= 0) starts.push_back(reference.startMs);
   }
   RowOf("floor: start of an empty Wine program", starts, "ms",
         "CreateProcess to its first window; " + std::to_string(starts.size()) + " starts");
 
-  IdleReference reference(true);
+  IdleReference reference;
   if (!reference.hwnd) return;
   Pause(1000);
   const UnixProcess unix(reference.path);  // the newest bench.exe: this one
@@ -565,9 +563,8 @@ struct Session {
 
 void PointAtCentre() { MovePointer(ScreenWidth() / 2, ScreenHeight() / 2); }
 
-// softveil's CPU time over `seconds` of doing nothing and, over the same
-// seconds, an empty program's with or without softveil's timer (the floor),
-// as shares of one core: the machine's load falls on both alike.
+// softveil's CPU time over `seconds` of doing nothing and, over the same seconds (so the
+// machine's load falls on both alike), the floor's, as shares of one core.
 std::pair<double, double> IdleShare(Session& s, int seconds, bool floorTimer) {
   IdleReference reference(floorTimer);
   const UnixProcess floor(reference.path);  // the newest bench.exe: that one
@@ -583,8 +580,7 @@ void MeasureIdle(Session& s, const char* name, const std::string& note, bool flo
   const auto [share, floor] = IdleShare(s, seconds, floorTimer);
   Row(name, share, "-", "% core",
       note + "; " + Fixed(share * seconds * 10) + " ms CPU in " + std::to_string(seconds) + " s");
-  Row(std::string("floor: idle Wine program, ") + (floorTimer ? "same timer" : "no timer"), floor, "-", "% core",
-      Fixed(floor * seconds * 10) + " ms CPU over the same seconds");
+  Row(std::string("floor: idle Wine program, ") + (floorTimer ? "same timer" : "no timer"), floor, "-", "% core", "");
 }
 
 // Posts a tick and waits until it has run. The lock switch it carries shows

@@ -96,7 +96,6 @@ def main():
         table.append(("drag (tint)", "-", "-", "", "none: the tint takes no click, a drag reaches the window below"))
     for o in ("horizontal", "vertical"):
         add_win(f"tick ({o})")
-    # Each idle spell against its floor, measured over the same seconds.
     for name, goal, floor in (("idle, mask hidden", 1.1, "no timer"), ("idle, mask shown", 1.5, "same timer")):
         if name in win:
             median, _, unit, text = win[name]

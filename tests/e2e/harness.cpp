@@ -175,9 +175,7 @@ HWND Softveil::FindMask() const {
 HWND Softveil::WaitForMask(int timeoutMs) const {
   HWND mask = nullptr;
   WaitUntil([&] { return (mask = FindMask()) != nullptr; }, timeoutMs);
-  // Its controls are there before its initialisation has run (the mask
-  // hotkey registered); its answer comes after.
-  return mask && Answers(mask) ? mask : nullptr;
+  return mask && Answers(mask) ? mask : nullptr;  // answered: initialised, its hotkey held
 }
 
 bool Softveil::Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
@@ -634,7 +632,7 @@ bool FollowsPlaceholder(HWND child, HWND placeholder) {
   SendMessageTimeoutW(child, WM_DPICHANGED_AFTERPARENT, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
   GetWindowRect(placeholder, &place);
   GetWindowRect(child, &now);
-  return EqualRect(&place, &now) && !EqualRect(&was, &now);
+  return SameRect(place, now) && !SameRect(was, now);
 }
 
 COLORREF ScreenPixel(int x, int y) {

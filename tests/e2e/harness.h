@@ -256,8 +256,7 @@ void SetHotkeyControl(HWND dlg, int id, WORD value);
 // The centre of a window's rectangle, in screen coordinates.
 POINT WindowCenter(HWND hwnd);
 
-// Whether a dialog's custom `child` takes its `placeholder`'s new place once
-// the dialog manager has moved it for a new scale (done here: Wine cannot).
+// Whether a custom `child` follows its `placeholder` moved as for a new scale (Wine cannot scale).
 bool FollowsPlaceholder(HWND child, HWND placeholder);
 
 // The colour shown on the screen at (x, y), as 0x00BBGGRR.

@@ -65,7 +65,6 @@ TEST(PrimaryDpi, TheScaleOfTheMonitorAtTheOrigin) {
   const std::vector<Monitor> leftAt150 = {{{-1024, 0, 0, 768}, 144}, {{0, 0, 1280, 1024}, 120}};
   EXPECT_EQ(ScaleToDpi(16, PrimaryDpi(leftAt150)), 20);  // listed second; the small icon at 125 %
   EXPECT_EQ(PrimaryDpi(std::vector<Monitor>{{{10, 0, 1290, 1024}, 192}}), 192);  // none at the origin
-  EXPECT_EQ(PrimaryDpi({}), 96);
 }
 
 TEST(RescaleLength, RoundsToTheNearestPixel) {

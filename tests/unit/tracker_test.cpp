@@ -285,13 +285,8 @@ TEST(DecideTrackTick, SwitchedOffTheMaskIsOnlyToldToHide) {
 }
 
 TEST(TrackTickNeeded, OnlyWhileThereIsSomethingToWatch) {
-  struct Case { const char* what; bool created; bool window; bool off; bool expected; };
-  const Case cases[] = {
-      {"before the first tick made the mask, off", false, false, true, true},
-      {"before the first tick made the mask, on", false, false, false, true},
-      {"made, switched off", true, true, true, false},
-      {"made, switched on (shown, or hidden by lock mode)", true, true, false, true},
-      {"destroyed by another program", true, false, false, false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(TrackTickNeeded(c.created, c.window, c.off), c.expected) << c.what;
+  EXPECT_TRUE(TrackTickNeeded(false, false, true)) << "before the first tick made the mask, off";
+  EXPECT_FALSE(TrackTickNeeded(true, true, true)) << "made, switched off";
+  EXPECT_TRUE(TrackTickNeeded(true, true, false)) << "made, switched on (shown, or hidden by lock mode)";
+  EXPECT_FALSE(TrackTickNeeded(true, false, false)) << "destroyed by another program";
 }
