@@ -99,6 +99,7 @@ TEST_F(GuideStyles, DraggingCarriesTheBarAndTheUnderline) {
 
   Key('S');
   ASSERT_TRUE(WaitCovers(198, 201)) << "the underline of that band";
+  ASSERT_TRUE(WaitUntil([&] { return Ini().find("style=underline") != std::string::npos; }));
   const std::string saved = Ini();
   DragTo(At(400, 195));  // 3 px above the line
   ClickLeft(true);
