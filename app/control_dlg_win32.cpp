@@ -254,8 +254,13 @@ void CControlDlg::SendTrackToMask(HWND under) {
 }
 
 void CControlDlg::OnSettings() {
+  // The tray menu works while a dialog is open: asked for again, the open
+  // settings dialog comes to the front rather than a second one over it.
+  if (m_pSettingsDlg && m_pSettingsDlg->BringToFront()) return;
   CSettingsDlg dlg(m_settings, [this](bool editing) { m_maskDlg.PauseReadingKeys(editing); });
+  m_pSettingsDlg = &dlg;
   const bool confirmed = dlg.DoModal(hwnd_) == IDOK;
+  m_pSettingsDlg = nullptr;
   if (m_exiting) return;
   // A new language shows in each window as it next opens; the mask, which
   // stays open, keeps its own until softveil starts again.
@@ -296,8 +301,11 @@ void CControlDlg::OnBandThickness(int thickness) {
 }
 
 void CControlDlg::OnAbout() {
+  if (m_pAboutDlg && m_pAboutDlg->BringToFront()) return;
   CAboutDlg dlg;
+  m_pAboutDlg = &dlg;
   dlg.DoModal(hwnd_);
+  m_pAboutDlg = nullptr;
 }
 
 bool CControlDlg::RegisterLockHotkey() {

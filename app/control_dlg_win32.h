@@ -13,6 +13,9 @@
 #include "mask/mask_dlg_win32.h"
 #include "settings/mask_settings.h"
 
+class CAboutDlg;
+class CSettingsDlg;
+
 class CControlDlg : public DialogBase {
  public:
   // `startNotice`, when not empty, is shown in a message box once the
@@ -45,6 +48,11 @@ class CControlDlg : public DialogBase {
   // The tray's own image, at the small-icon size of the system's scale.
   UniqueIcon m_trayImage;
   std::optional<TrayIcon> m_trayIcon;
+  // The dialogs open now, one of each at a time. One that has ended stays
+  // on the stack while a dialog opened inside its modal loop runs; it is
+  // hidden then, and a new one of its kind may open.
+  CSettingsDlg* m_pSettingsDlg = nullptr;
+  CAboutDlg* m_pAboutDlg = nullptr;
   UINT m_taskbarCreated = 0;
   bool m_exiting = false;
   std::wstring m_startNotice;

@@ -167,10 +167,14 @@ void CSettingsDlg::OnColorButton() {
 
 void CSettingsDlg::OnMoreButton() {
   // The more-settings dialog saves what it holds on its own OK; what is
-  // edited here waits for this dialog's OK.
+  // edited here waits for this dialog's OK. One at a time: this dialog is
+  // disabled behind it, but its button can still be pressed from outside.
+  if (m_pMore && m_pMore->BringToFront()) return;
   CMoreSettingsDlg more(m_settings);
+  m_pMore = &more;
   if (m_editingKeys) m_editingKeys(true);
   if (more.DoModal(hwnd_) == IDOK) m_moreSaved = true;
+  m_pMore = nullptr;
   // Taken again as they are now, the new ones at once.
   if (m_editingKeys) m_editingKeys(false);
 }

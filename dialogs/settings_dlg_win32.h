@@ -12,6 +12,8 @@
 #include "settings/mask_settings.h"
 #include "settings/settings_form.h"
 
+class CMoreSettingsDlg;
+
 class CSettingsDlg : public DialogBase {
  public:
   // OK writes the new values into `settings` and saves them.
@@ -49,5 +51,6 @@ class CSettingsDlg : public DialogBase {
   MaskSettings& m_settings;
   std::unique_ptr<CColorSwatch> m_pSwatch;
   bool m_moreSaved = false;
+  CMoreSettingsDlg* m_pMore = nullptr;  // while it is open
   std::function<void(bool)> m_editingKeys;
 };

@@ -85,6 +85,13 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWWINDOW:
       OnShowWindow();
       return FALSE;
+    case WM_WINDOWPOSCHANGING:
+      // Whoever raises the mask (the tick, or the system as it activates
+      // it), softveil's own dialogs and messages stay above it.
+      if (!(reinterpret_cast<WINDOWPOS*>(lp)->flags & SWP_NOZORDER)) {
+        reinterpret_cast<WINDOWPOS*>(lp)->hwndInsertAfter = OwnWindowsAbove();
+      }
+      return FALSE;
     case WM_WINDOWPOSCHANGED:
       // Every way the mask shows or hides ends here (the tick, Enter, Esc,
       // Alt+F4, another program): the reading keys follow.
@@ -186,12 +193,12 @@ bool CMaskDlg::PlaceOverTarget(bool force) {
   // Under Wine every placement reaches the X server, and a reader at rest
   // sends two ticks a second that change nothing: the mask is placed again
   // only when it is not where it should be, hidden, minimised or no longer
-  // the top window.
+  // where it belongs among the windows on top.
   const bool shown = IsWindowVisible(hwnd_) && !IsIconic(hwnd_);
   RECT now;
   GetWindowRect(hwnd_, &now);
   const bool inPlace = Rect{now.left, now.top, now.right, now.bottom} == m_rcTarget;
-  if (!force && shown && inPlace && NothingAbove()) return false;
+  if (!force && shown && inPlace && DirectlyBelow(OwnWindowsAbove())) return false;
   // The mask never takes the activation from the window being read: keys
   // pressed while reading must keep reaching that window.
   if (!shown) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
@@ -200,13 +207,24 @@ bool CMaskDlg::PlaceOverTarget(bool force) {
   return true;
 }
 
-bool CMaskDlg::NothingAbove() const {
+HWND CMaskDlg::OwnWindowsAbove() const {
+  // softveil's dialogs and messages are topmost windows of this thread; the
+  // lowest one shown is the window the mask goes right below.
+  HWND lowest = HWND_TOPMOST;
+  for (HWND w = GetTopWindow(nullptr); w && (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+       w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w != hwnd_ && IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) lowest = w;
+  }
+  return lowest;
+}
+
+bool CMaskDlg::DirectlyBelow(HWND below) const {
   if (!(GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST)) return false;
   // Hidden windows above the mask hide nothing of it.
   for (HWND above = GetWindow(hwnd_, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-    if (IsWindowVisible(above)) return false;
+    if (IsWindowVisible(above)) return above == below;
   }
-  return true;
+  return below == HWND_TOPMOST;
 }
 
 void CMaskDlg::ShowLockLabel() {

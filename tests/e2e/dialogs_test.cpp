@@ -458,4 +458,39 @@ TEST_F(DialogsTest, AboutShowsTheHelpOpensTheLinkAndClosesEveryWay) {
   EXPECT_EQ(browser.Opened(), std::string(kHomePage) + "\n") << "opened once only";
 }
 
+// The mask over the whole screen but a thin band lies under every centred
+// window: each message and dialog softveil opens comes in front of it and
+// takes a click where the mask is.
+TEST_F(DialogsTest, MessagesAndDialogsOverTheShownMaskTakeTheReadersClicks) {
+  // A reading key this program holds brings a message as the mask shows.
+  ASSERT_TRUE(RegisterHotKey(nullptr, 0x2F00, MOD_CONTROL | MOD_ALT, VK_DOWN));
+  ReaderTest::Start(RECT{0, 0, ScreenWidth(), ScreenHeight()}, "[settings]\r\nheight=40\r\n");
+  // Away from the windows to come, whose height would draw the mask onto them.
+  constexpr POINT kAside{5, 5};
+  PointAt(kAside);
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  const auto click = [&](HWND dlg, int id, bool closes) {
+    ASSERT_TRUE(dlg) << "not open for " << id;
+    const POINT at = WindowCenter(GetDlgItem(dlg, id));
+    EXPECT_TRUE(RegionContains(mask_, at.x - MaskRect().left, at.y - MaskRect().top)) << "no mask at " << id;
+    EXPECT_TRUE(WaitUntil([&] { return GetAncestor(WindowFromPoint(at), GA_ROOT) == dlg; })) << "under the mask";
+    PointAt(at);
+    ClickLeft(true);
+    ClickLeft(false);
+    PointAt(kAside);
+    EXPECT_TRUE(!closes || WaitGone(dlg)) << "not clicked: " << id;
+  };
+  click(WaitForMessageBox(), IDOK, true);
+  UnregisterHotKey(nullptr, 0x2F00);
+  HWND settings = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
+  click(settings, IDC_COLOR_BUTTON, false);
+  click(WaitForChooser(app_->pid()), IDCANCEL, true);
+  click(settings, IDC_MORE_BUTTON, false);
+  click(app_->WaitForDialog(Dialog::MoreSettings), IDCANCEL, true);
+  click(settings, IDC_CANCEL_BUTTON, true);
+  click(app_->OpenDialog(ID_MENU_AUTHOR, kAboutCaption), IDOK, true);
+  EXPECT_TRUE(IsWindowVisible(mask_));
+}
+
 }  // namespace
