@@ -12,8 +12,6 @@
 #include "settings/mask_settings.h"
 #include "settings/settings_form.h"
 
-class CMoreSettingsDlg;
-
 class CSettingsDlg : public DialogBase {
  public:
   // OK writes the new values into `settings` and saves them.
@@ -39,6 +37,8 @@ class CSettingsDlg : public DialogBase {
   INT_PTR OnNotify(const NMHDR& header);
   INT_PTR OnCtlColor(UINT msg, WPARAM wp, LPARAM lp);
   void OnTransparencyReleased();
+  // Whether a dialog is open over this one; it is brought to the front.
+  bool DialogOverThisInFront() const;
   void OnColorButton();
   void OnMoreButton();
   void OnOK();
@@ -51,6 +51,6 @@ class CSettingsDlg : public DialogBase {
   MaskSettings& m_settings;
   std::unique_ptr<CColorSwatch> m_pSwatch;
   bool m_moreSaved = false;
-  CMoreSettingsDlg* m_pMore = nullptr;  // while it is open
+  bool m_dialogOver = false;  // the colour chooser or more settings is open over this one
   std::function<void(bool)> m_editingKeys;
 };

@@ -86,11 +86,7 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnShowWindow();
       return FALSE;
     case WM_WINDOWPOSCHANGING:
-      // Whoever raises the mask (the tick, or the system as it activates
-      // it), softveil's own dialogs and messages stay above it.
-      if (!(reinterpret_cast<WINDOWPOS*>(lp)->flags & SWP_NOZORDER)) {
-        reinterpret_cast<WINDOWPOS*>(lp)->hwndInsertAfter = OwnWindowsAbove();
-      }
+      KeepBelowOwnWindows(*reinterpret_cast<WINDOWPOS*>(lp));
       return FALSE;
     case WM_WINDOWPOSCHANGED:
       // Every way the mask shows or hides ends here (the tick, Enter, Esc,
@@ -205,6 +201,12 @@ bool CMaskDlg::PlaceOverTarget(bool force) {
   SetWindowPos(hwnd_, HWND_TOPMOST, m_rcTarget.left, m_rcTarget.top, m_rcTarget.Width(), m_rcTarget.Height(),
                SWP_SHOWWINDOW | SWP_NOACTIVATE);
   return true;
+}
+
+void CMaskDlg::KeepBelowOwnWindows(WINDOWPOS& pos) const {
+  // Whoever raises the mask (the tick, the system as it activates the mask,
+  // another program), softveil's own dialogs and messages stay above it.
+  if (!(pos.flags & SWP_NOZORDER)) pos.hwndInsertAfter = OwnWindowsAbove();
 }
 
 HWND CMaskDlg::OwnWindowsAbove() const {

@@ -68,6 +68,9 @@ class CMaskDlg : public DialogBase {
   void OnMaskTrack();
   void FollowTargetDpi();
   bool PlaceOverTarget(bool force);
+  // A change of the mask's place among the windows becomes one right below
+  // softveil's own windows on top.
+  void KeepBelowOwnWindows(WINDOWPOS& pos) const;
   // The window the mask belongs right below: the lowest of softveil's own
   // windows shown on top (its dialogs and messages, which the reader must
   // reach), or HWND_TOPMOST, over every window, when none is shown.

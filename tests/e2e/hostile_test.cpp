@@ -230,8 +230,8 @@ TEST_F(HostileTest, AfterTheMaskIsDestroyedEveryOtherMessageIsHarmless) {
 // is open.
 
 TEST_F(HostileTest, DialogCommandsInARowOpenOneDialogOfEachKind) {
-  // Posted together, each is taken up by whichever modal loop runs; a
-  // command for a dialog that is open brings that one to the front.
+  // Posted together, each is taken up by whichever modal loop runs, so the
+  // two dialogs open once each: a command for one open brings it to the front.
   for (UINT command : {ID_MENU_SETTINGS, ID_MENU_AUTHOR, ID_MENU_SETTINGS, ID_MENU_AUTHOR}) app_->Command(command);
   int closed = 0;
   for (;;) {
