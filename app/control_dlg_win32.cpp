@@ -276,11 +276,14 @@ void CControlDlg::SendTrackToMask(HWND under) {
 }
 
 void CControlDlg::OnSettings() {
+  // The tray menu works while a dialog is open: asked for again, the open
+  // settings dialog comes to the front rather than a second one over it.
+  if (m_pSettingsDlg && m_pSettingsDlg->BringToFront()) return;
   ReadSettingsFileAgain();
   CSettingsDlg dlg(m_settings, [this](bool editing) { m_maskDlg.PauseReadingKeys(editing); });
-  CSettingsDlg* const outer = std::exchange(m_openSettings, &dlg);
+  m_pSettingsDlg = &dlg;
   const bool confirmed = dlg.DoModal(hwnd_) == IDOK;
-  m_openSettings = outer;
+  m_pSettingsDlg = nullptr;
   if (m_exiting) return;
   if (confirmed || dlg.MoreSettingsSaved()) {
     // What the reader confirmed is theirs to save from now on, whether the
@@ -337,7 +340,7 @@ void CControlDlg::OnBandThickness(int thickness) {
   // from now on, and what an open settings dialog shows. A held key repeats
   // many times a second; the run is saved once, when the keys rest.
   m_settings.height = thickness;
-  if (m_openSettings) m_openSettings->ShowHeight(thickness);
+  if (m_pSettingsDlg) m_pSettingsDlg->ShowHeight(thickness);
   m_heightToSave = true;
   SetTimer(hwnd_, ID_TIMER_SAVE_KEY_CHANGES, kKeyChangesSaveDelayMs, nullptr);
 }
@@ -370,8 +373,11 @@ void CControlDlg::SaveKeyChanges() {
 }
 
 void CControlDlg::OnAbout() {
+  if (m_pAboutDlg && m_pAboutDlg->BringToFront()) return;
   CAboutDlg dlg;
+  m_pAboutDlg = &dlg;
   dlg.DoModal(hwnd_);
+  m_pAboutDlg = nullptr;
 }
 
 bool CControlDlg::RegisterLockHotkey() {

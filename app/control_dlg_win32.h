@@ -13,6 +13,7 @@
 #include "mask/mask_dlg_win32.h"
 #include "settings/mask_settings.h"
 
+class CAboutDlg;
 class CSettingsDlg;
 
 class CControlDlg : public DialogBase {
@@ -54,12 +55,16 @@ class CControlDlg : public DialogBase {
   bool m_settingsFileRead = true;
   bool m_maskWasOn = false;  // at the last tick
   CMaskDlg m_maskDlg{m_settings, [this](int thickness) { OnBandThickness(thickness); }};
-  CSettingsDlg* m_openSettings = nullptr;
   int m_bMaskCreated = 0;
   HICON m_hIcon = nullptr;
   // The tray's own image, at the small-icon size of the system's scale.
   UniqueIcon m_trayImage;
   std::optional<TrayIcon> m_trayIcon;
+  // The dialogs open now, one of each at a time. One that has ended stays
+  // on the stack while a dialog opened inside its modal loop runs; it is
+  // hidden then, and a new one of its kind may open.
+  CSettingsDlg* m_pSettingsDlg = nullptr;
+  CAboutDlg* m_pAboutDlg = nullptr;
   UINT m_taskbarCreated = 0;
   bool m_exiting = false;
   // Shown once the program runs, each in a box of its own.

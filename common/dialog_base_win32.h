@@ -21,6 +21,9 @@ class DialogBase {
   // A modeless dialog from template `id` in the language in use; the window
   // starts as the template says.
   HWND CreateModeless(int id, HWND owner);
+  // Brings the dialog to the front, or the window it waits for (a dialog or
+  // message opened over it); false when the dialog is not open.
+  bool BringToFront() const;
 
  protected:
   // Dialog-procedure semantics: return FALSE for the default processing,
@@ -33,6 +36,7 @@ class DialogBase {
   HWND hwnd_ = nullptr;
 
  private:
+  bool m_shown = false;  // shown at least once
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 };
 

@@ -116,6 +116,9 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWWINDOW:
       OnShowWindow();
       return FALSE;
+    case WM_WINDOWPOSCHANGING:
+      KeepBelowOwnWindows(*reinterpret_cast<WINDOWPOS*>(lp));
+      return FALSE;
     case WM_WINDOWPOSCHANGED:
       // Every way the mask shows or hides ends here (the tick, Enter, Esc,
       // Alt+F4, another program): the reading keys follow, and the grab
@@ -223,12 +226,12 @@ bool CMaskDlg::PlaceOverTarget(bool force) {
   // Under Wine every placement reaches the X server, and a reader at rest
   // sends two ticks a second that change nothing: the mask is placed again
   // only when it is not where it should be, hidden, minimised or no longer
-  // the top window.
+  // where it belongs among the windows on top.
   const bool shown = IsWindowVisible(hwnd_) && !IsIconic(hwnd_);
   RECT now;
   GetWindowRect(hwnd_, &now);
   const bool inPlace = Rect{now.left, now.top, now.right, now.bottom} == m_rcTarget;
-  if (!force && shown && inPlace && NothingAbove()) return false;
+  if (!force && shown && inPlace && DirectlyBelow(OwnWindowsAbove())) return false;
   // The mask never takes the activation from the window being read: keys
   // pressed while reading must keep reaching that window.
   if (!shown) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
@@ -237,13 +240,30 @@ bool CMaskDlg::PlaceOverTarget(bool force) {
   return true;
 }
 
-bool CMaskDlg::NothingAbove() const {
+void CMaskDlg::KeepBelowOwnWindows(WINDOWPOS& pos) const {
+  // Whoever raises the mask (the tick, the system as it activates the mask,
+  // another program), softveil's own dialogs and messages stay above it.
+  if (!(pos.flags & SWP_NOZORDER)) pos.hwndInsertAfter = OwnWindowsAbove();
+}
+
+HWND CMaskDlg::OwnWindowsAbove() const {
+  // softveil's dialogs and messages are topmost windows of this thread; the
+  // lowest one shown is the window the mask goes right below.
+  HWND lowest = HWND_TOPMOST;
+  for (HWND w = GetTopWindow(nullptr); w && (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+       w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w != hwnd_ && IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) lowest = w;
+  }
+  return lowest;
+}
+
+bool CMaskDlg::DirectlyBelow(HWND below) const {
   if (!(GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST)) return false;
   // Hidden windows above the mask hide nothing of it.
   for (HWND above = GetWindow(hwnd_, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-    if (IsWindowVisible(above)) return false;
+    if (IsWindowVisible(above)) return above == below;
   }
-  return true;
+  return below == HWND_TOPMOST;
 }
 
 void CMaskDlg::ShowLockLabel() {

@@ -81,7 +81,16 @@ class CMaskDlg : public DialogBase {
   void OnMaskTrack();
   void FollowTargetDpi();
   bool PlaceOverTarget(bool force);
-  bool NothingAbove() const;
+  // A change of the mask's place among the windows becomes one right below
+  // softveil's own windows on top.
+  void KeepBelowOwnWindows(WINDOWPOS& pos) const;
+  // The window the mask belongs right below: the lowest of softveil's own
+  // windows shown on top (its dialogs and messages, which the reader must
+  // reach), or HWND_TOPMOST, over every window, when none is shown.
+  HWND OwnWindowsAbove() const;
+  // Whether the first window shown above the mask is `below` (nothing shown
+  // above it, for HWND_TOPMOST).
+  bool DirectlyBelow(HWND below) const;
   void ShowLockLabel();
   void OnLButtonDown(LPARAM lp);
   void OnMouseMove(WPARAM wp, LPARAM lp);
