@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "settings/decimal.h"
+#include "settings/follow.h"
 #include "settings/key_combo.h"
 #include "settings/language.h"
 #include "settings/text_slot.h"
@@ -32,6 +33,10 @@ MoreSettingsForm MoreFormFromSettings(const MaskSettings& settings) {
   form.overlapText = steps.overlap >= 0 ? std::to_string(steps.overlap) : "";
   form.thicknessStepText = std::to_string(steps.thicknessStep);
   form.languageChoice = LanguageChoiceIndex(SlotText(settings.language));
+  form.followChoice = static_cast<int>(FollowModeOf(settings));
+  const int offset = PointerOffsetOf(settings);
+  form.pointerOffsetText = offset >= 0 ? std::to_string(offset) : "";
+  form.excludeText = settings.exclude;
   return form;
 }
 
@@ -61,5 +66,10 @@ std::variant<MaskSettings, UnnamedKey> SettingsFromMoreForm(const MoreSettingsFo
   if (form.languageChoice != shown.languageChoice) {
     SetSettingsText(result.language, LanguageChoiceValue(form.languageChoice));
   }
+  if (form.followChoice != shown.followChoice && form.followChoice >= 0 && form.followChoice < kFollowChoiceCount) {
+    SetSettingsText(result.follow, FollowModeValue(static_cast<FollowMode>(form.followChoice)));
+  }
+  result.pointer_offset = NumberFromBox(form.pointerOffsetText, -1, 0);
+  result.exclude = form.excludeText;
   return result;
 }

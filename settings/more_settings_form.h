@@ -20,6 +20,12 @@ struct MoreSettingsForm {
   std::string thicknessStepText;
   // The language drop-down's entry (LanguageChoiceIndex).
   int languageChoice = 0;
+  // What the band follows: the drop-down's entry (a FollowMode), the
+  // pointer's offset (empty while automatic) and the programs to stay away
+  // from, as softveil.ini writes them.
+  int followChoice = 0;
+  std::string pointerOffsetText;
+  std::string excludeText;
   friend bool operator==(const MoreSettingsForm&, const MoreSettingsForm&) = default;
 };
 
@@ -36,8 +42,9 @@ struct UnnamedKey {
 // form as the dialog opened: a combination left as shown keeps the record's
 // text as it was; one changed to its default, or emptied, becomes empty
 // again (the default, so next and previous follow the orientation). The
-// language likewise: left as shown, the record keeps its text (a value the
-// drop-down cannot show included); another entry writes that entry's value.
+// language and what the band follows likewise: left as shown, the record
+// keeps its text (a value the drop-down cannot show included); another
+// entry writes that entry's value.
 std::variant<MaskSettings, UnnamedKey> SettingsFromMoreForm(const MoreSettingsForm& form,
                                                            const MoreSettingsForm& shown,
                                                            const MaskSettings& current);

@@ -167,6 +167,11 @@ void CheckReloaded(const MaskSettings& saved, const MaskSettings& reloaded) {
       FUZZ_CHECK(reloaded.*key.intField == saved.*key.intField);
       continue;
     }
+    if (key.listField) {
+      const std::string& list = saved.*key.listField;
+      if (ReadsBackUnchanged(list) && list.size() < kSettingsListSize) FUZZ_CHECK(reloaded.*key.listField == list);
+      continue;
+    }
     const std::string_view before = SlotText(saved.*key.textField, kSettingsTextSize);
     if (ReadsBackUnchanged(before)) FUZZ_CHECK(SlotText(reloaded.*key.textField, kSettingsTextSize) == before);
   }

@@ -283,3 +283,39 @@ TEST(DecideTrackTick, SwitchedOffTheMaskIsOnlyToldToHide) {
   unread.rectKnown = false;
   EXPECT_EQ(DecideTrackTick(unread).action, TrackAction::Send);
 }
+
+TEST(DecideTrackTick, ListedProgramsAndFullScreenPresentationsHideTheMaskAndAreNeverLocked) {
+  struct Case {
+    const char* what;
+    WindowId under;
+    bool underListed, foregroundListed, fullScreenMode;
+    Rect rect;
+    TrackAction expected;
+  };
+  const Rect window{100, 100, 900, 1000}, fullScreen{0, 0, 1920, 1080};
+  const Case cases[] = {
+      {"listed program under the pointer", kReader, true, false, false, window, TrackAction::Hide},
+      {"listed program in front", kReader, false, true, false, window, TrackAction::Hide},
+      {"listed program in front, pointer over the mask", kMask, false, true, false, window, TrackAction::Hide},
+      {"over the mask nothing else counts", kMask, true, false, true, fullScreen, TrackAction::Send},
+      {"presentation over a full-screen window", kReader, false, false, true, fullScreen, TrackAction::Hide},
+      {"presentation, window smaller than its monitor", kReader, false, false, true, window, TrackAction::SetAndSend},
+      {"full-screen window without a presentation", kReader, false, false, false, fullScreen, TrackAction::SetAndSend},
+  };
+  for (const Case& c : cases) {
+    for (bool lockOn : {false, true}) {
+      TrackInput in = Tick(ReaderTick(), 1);
+      in.under = c.under;
+      in.underListed = c.underListed;
+      in.foregroundListed = c.foregroundListed;
+      in.fullScreenMode = c.fullScreenMode;
+      in.rect = c.rect;
+      in.lock = {lockOn, lockOn ? kReader : kOther, 1};
+      const TrackResult r = DecideTrackTick(in);
+      EXPECT_EQ(r.action, c.expected) << c.what << ", lock " << lockOn;
+      if (c.expected != TrackAction::Hide) continue;
+      EXPECT_EQ(r.lock.lockedWnd, in.lock.lockedWnd) << c.what << ": nothing recorded, lock " << lockOn;
+      EXPECT_EQ(r.lock.inTrackedWnd, 1) << c.what << ", lock " << lockOn;
+    }
+  }
+}
