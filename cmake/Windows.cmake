@@ -10,11 +10,13 @@ add_executable(softveil WIN32
   common/settings_file_win32.cpp
   app/tray_icon_win32.cpp
   app/monitors_win32.cpp
+  app/programs_win32.cpp
   settings/hotkey_win32.cpp
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
   mask/mask_surface_win32.cpp
   mask/reading_hotkeys_win32.cpp
+  mask/follow_win32.cpp
   dialogs/settings_dlg_win32.cpp
   dialogs/autostart_box_win32.cpp
   dialogs/more_settings_dlg_win32.cpp
@@ -32,7 +34,8 @@ set_source_files_properties(res/softveil_zh.rc res/softveil_en.rc PROPERTIES OBJ
   "${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h")
 target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(softveil PRIVATE -municode)
-target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32 advapi32)
+target_link_libraries(softveil PRIVATE softveil_core comctl32 comdlg32 shell32 gdi32 user32 advapi32 oleacc ole32
+  oleaut32)
 set_target_properties(softveil PROPERTIES OUTPUT_NAME softveil)
 
 # The INI store against the platform's own profile functions.

@@ -36,3 +36,4 @@ using UniqueRegion = UniqueHandle<HRGN, [](HRGN h) { DeleteObject(h); }>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
 using UniqueModule = UniqueHandle<HMODULE, &FreeLibrary>;
 using UniqueIcon = UniqueHandle<HICON, &DestroyIcon>;
+using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, &UnhookWinEvent>;

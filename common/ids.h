@@ -8,6 +8,7 @@ constexpr unsigned kWmUser = 0x0400;
 // Timers.
 constexpr unsigned ID_TIMER_TRACK = 1234;  // controller, 500 ms lock tracking tick
 constexpr unsigned ID_TIMER_CLOCK = 1;     // mask window, 1 s reading clock
+constexpr unsigned ID_TIMER_CARET = 1300;  // mask window, the caret read while it may be moving
 constexpr unsigned kTrackPeriodMs = 500;
 constexpr unsigned kClockPeriodMs = 1000;
 
@@ -40,6 +41,11 @@ constexpr unsigned WM_BAND_THICKNESS = 0x8000 + 2;
 constexpr unsigned WM_SHOW_SAVE_FAILED = 0x8000 + 3;
 // The mask to itself: reading keys another program holds.
 constexpr unsigned WM_REPORT_REFUSED_KEYS = 0x8000 + 4;
+// What the band follows, to the mask: the caret may have moved.
+constexpr unsigned WM_FOLLOW_CARET = 0x8000 + 1301;
+// The mask to the controller: the window under it moved, or another came to
+// the front; the tracking tick runs now rather than at its time.
+constexpr unsigned WM_TRACK_NOW = 0x8000 + 1302;
 
 // Menu commands.
 constexpr unsigned ID_MENU_CLOSE = 32771;
