@@ -62,6 +62,9 @@
 #define IDC_THICKNESS_STEP 1114
 #define IDC_AUTOSTART 1130
 #define IDC_LANGUAGE 1140
+#define IDC_FOLLOW 1300
+#define IDC_POINTER_OFFSET 1301
+#define IDC_EXCLUDE 1302
 
 // Strings. Messages with parameters name them %1, %2 where the language
 // puts them.
@@ -89,3 +92,6 @@
 #define IDS_LANGUAGE_AUTO 221         // the language drop-down's entries
 #define IDS_LANGUAGE_CHINESE 222
 #define IDS_LANGUAGE_ENGLISH 223
+#define IDS_FOLLOW_DRAG 1300          // the follow drop-down's entries
+#define IDS_FOLLOW_POINTER 1301
+#define IDS_FOLLOW_CARET 1302
