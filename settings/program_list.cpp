@@ -4,7 +4,7 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-// The names of a list, in its order: blanks around each name dropped, and
+// The names of a list, in its order: white space around each name dropped, and
 // empty names (";;", a trailing ';') left out.
 std::vector<std::string_view> ListedPrograms(std::string_view list);
 

@@ -4,6 +4,7 @@
 // SaveTo use it; a quarter of them (chosen by a hash of the bytes, so a saved
 // input replays the same way) also go through a real file in a temporary
 // directory, which must give the very same record and bytes.
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +20,7 @@
 #include "settings/decimal.h"
 #include "settings/ini_store.h"
 #include "settings/mask_settings.h"
+#include "settings/program_list.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -215,10 +217,26 @@ struct InMemory {
   Round round;
 };
 
+// The programs to stay away from, as read: trimmed names without ';', each
+// matching itself with its letters' case swapped; joined again, the same.
+void CheckProgramList(const std::string& list) {
+  std::string joined;
+  for (const std::string_view name : ListedPrograms(list)) {
+    FUZZ_CHECK(!name.empty() && name.find(';') == std::string_view::npos && !std::isspace(static_cast<unsigned char>(name.front())) &&
+               !std::isspace(static_cast<unsigned char>(name.back())));
+    std::string swapped(name);
+    for (char& c : swapped) c = (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? static_cast<char>(c ^ 0x20) : c;
+    FUZZ_CHECK(ProgramListed(list, swapped));
+    joined += std::string(name) + ";";
+  }
+  FUZZ_CHECK(ListedPrograms(joined) == ListedPrograms(list));
+}
+
 InMemory CheckDocument(const std::string& bytes, std::uint32_t hash) {
   InMemory result;
   result.loaded = ReadRecord(IniDocument(bytes));
   CheckSlotsTerminated(result.loaded);
+  CheckProgramList(result.loaded.exclude);
   result.editable = IsEditableIniText(bytes);
   if (!result.editable) return result;
 

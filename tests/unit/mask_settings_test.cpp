@@ -143,29 +143,6 @@ TEST_F(SettingsFileTest, LanguageKeyIsWrittenOnlyOnceChosenOrAlreadyThere) {
   EXPECT_STREQ(back.language, "ZH-cn") << "read as written";
 }
 
-TEST_F(SettingsFileTest, FollowKeysReadAndWriteAfterTheOthersAndTheListKeepsLongValues) {
-  const std::string list = " vlc.exe; " + std::string(60, 'g') + ".exe ";
-  WriteRaw("[settings]\r\nfollow=Caret\r\npointer_offset=12x\r\nexclude=" + list + "\r\n");
-  MaskSettings s;
-  s.LoadFrom(file_);
-  EXPECT_STREQ(s.follow, "Caret");
-  EXPECT_EQ(s.pointer_offset, -1) << "not a plain number";
-  EXPECT_EQ(s.exclude, list.substr(1, list.size() - 2)) << "blanks around the value go, as for every key";
-
-  s = Sample();
-  SetSettingsText(s.follow, "pointer");
-  s.pointer_offset = 120;
-  s.exclude = std::string(1100, 'x');
-  fs::remove(file_);
-  ASSERT_TRUE(s.SaveTo(file_));
-  EXPECT_TRUE(FileBytes().ends_with("color=65280\r\nfollow=pointer\r\npointer_offset=120\r\nexclude=" +
-                                    std::string(1100, 'x') + "\r\n"));
-  MaskSettings back;
-  back.LoadFrom(file_);
-  EXPECT_EQ(back.pointer_offset, 120);
-  EXPECT_EQ(back.exclude, std::string(kSettingsListSize - 1, 'x'));
-}
-
 TEST_F(SettingsFileTest, ExtremeIntegersReadBackUnchanged) {
   MaskSettings s = Sample();
   s.height = INT_MIN;
