@@ -82,6 +82,7 @@ add_executable(e2e_tests
   tests/e2e/more_settings_test.cpp
   tests/e2e/language_test.cpp
   tests/e2e/dialog_fit_test.cpp
+  tests/e2e/follow_test.cpp
   common/language_win32.cpp
 )
 target_link_libraries(e2e_tests PRIVATE e2e_harness softveil_core ${SOFTVEIL_GTEST_MAIN})
