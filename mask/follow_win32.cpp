@@ -55,6 +55,7 @@ void FollowSources::Sync(bool shown) {
   m_targetHook.reset();
   m_targetProcess = 0;
   if (m_mask) KillTimer(m_mask, ID_TIMER_CARET);
+  m_caretReadsLeft = 0;
   m_pointerFollowed.reset();
   m_caretFollowed.reset();
   m_accessibleCaret.reset();
