@@ -35,8 +35,8 @@ enum class TrackAction {
   None,        // leave the mask as it is, send nothing
   Send,        // send WM_MASK_TRACK without a new area
   SetAndSend,  // set the target area, then send WM_MASK_TRACK
-  SetAndCreate,// set the target area and create the mask window (hidden)
-  Hide         // hide the mask now: it stays away from what is under it or in front
+  SetAndCreate,  // set the target area and create the mask window (hidden)
+  Hide           // hide the mask now: it stays away from what is under it or in front
 };
 
 struct TrackResult {
