@@ -10,7 +10,8 @@
 
 class IniDocument;
 
-// The longest value a list setting (the programs to stay away from) keeps.
+// A list setting (the programs to stay away from) is read as into a profile
+// buffer of this size: up to 1023 characters.
 constexpr std::size_t kSettingsListSize = 1024;
 
 constexpr const char* kSettingsFileName = "softveil.ini";
