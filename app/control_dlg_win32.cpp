@@ -19,6 +19,7 @@
 #include "res/resource.h"
 #include "settings/hotkey.h"
 #include "settings/hotkey_win32.h"
+#include "settings/program_list.h"
 
 namespace {
 
@@ -91,6 +92,9 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       } else {
         OnTrackTick();
       }
+      return TRUE;
+    case WM_TRACK_NOW:  // the covered window moved, or another came to the front
+      OnTrackTick();
       return TRUE;
     case WM_COMMAND:
       return OnCommand(wp);
@@ -240,6 +244,7 @@ void CControlDlg::OnTrackTick() {
   if (in.rectKnown) in.rect = {rc.left, rc.top, rc.right, rc.bottom};
   in.bandHeight = m_maskDlg.BandHeight();
   in.monitors = m_monitors;
+  if (!in.maskOff) ReadWhatToStayAwayFrom(in, under);
 
   const TrackResult result = DecideTrackTick(in);
   g_hLockedWnd = result.lock.lockedWnd;
@@ -258,7 +263,19 @@ void CControlDlg::OnTrackTick() {
       m_maskDlg.SetTargetArea(result.area);
       CreateMask();
       break;
+    case TrackAction::Hide:
+      if (m_maskDlg.hwnd() && IsWindowVisible(m_maskDlg.hwnd())) ShowWindow(m_maskDlg.hwnd(), SW_HIDE);
+      break;
   }
+}
+
+void CControlDlg::ReadWhatToStayAwayFrom(TrackInput& in, HWND under) {
+  if (!m_settings.exclude.empty()) {
+    const HWND front = GetForegroundWindow();
+    in.underListed = under && ProgramListed(m_settings.exclude, m_programs.Of(under));
+    in.foregroundListed = front && ProgramListed(m_settings.exclude, m_programs.Of(front));
+  }
+  in.fullScreenMode = in.rectKnown && FullScreenProgramRunning();
 }
 
 void CControlDlg::CreateMask() {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/programs_win32.h"
+#include "app/tracker.h"
 #include "app/tray_icon_win32.h"
 #include "common/handles_win32.h"
 #include "common/dialog_base_win32.h"
@@ -48,6 +50,7 @@ class CControlDlg : public DialogBase {
   // Mask window, tray icon, controller window; harmless when run again.
   void DestroyAll();
   void SendTrackToMask(HWND under);
+  void ReadWhatToStayAwayFrom(TrackInput& in, HWND under);
 
   MaskSettings m_settings;
   // False while the settings file is there but could not be read yet: until
@@ -83,4 +86,5 @@ class CControlDlg : public DialogBase {
   std::vector<Monitor> m_monitors;
   POINT m_lastPointer = {};
   HWND m_lastUnder = nullptr;
+  ProgramNames m_programs;
 };

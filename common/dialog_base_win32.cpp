@@ -111,3 +111,17 @@ LRESULT CALLBACK ChildWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   }
   return result;
 }
+
+std::string ToAnsi(std::wstring_view text) {
+  const int size = static_cast<int>(text.size());
+  std::string out(WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), size, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  return out;
+}
+
+std::wstring FromAnsi(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  std::wstring out(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), static_cast<int>(out.size()));
+  return out;
+}

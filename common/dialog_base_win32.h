@@ -74,3 +74,8 @@ void ShowAppMessage(HWND owner, const std::wstring& text);
 
 // An ASCII text (a number, a file name, a key name) as a wide one.
 std::wstring Widen(std::string_view ascii);
+
+// Text in the ANSI code page, as softveil.ini holds the names of programs,
+// and back.
+std::string ToAnsi(std::wstring_view text);
+std::wstring FromAnsi(std::string_view text);

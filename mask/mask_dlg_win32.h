@@ -15,6 +15,7 @@
 #include "mask/band.h"
 #include "mask/band_keys.h"
 #include "mask/guide_shape.h"
+#include "mask/follow_win32.h"
 #include "mask/mask_surface_win32.h"
 #include "mask/monitors.h"
 #include "mask/reading_hotkeys_win32.h"
@@ -78,7 +79,7 @@ class CMaskDlg : public DialogBase {
   void KeepSizeAcrossDpiChanges();
   void OnShowWindow();
   void OnPaint();
-  void OnMaskTrack();
+  void OnMaskTrack(HWND under);
   void FollowTargetDpi();
   bool PlaceOverTarget(bool force);
   // A change of the mask's place among the windows becomes one right below
@@ -105,6 +106,12 @@ class CMaskDlg : public DialogBase {
   // The style in force shown: its opacity, shape and colour.
   void Restyle();
   void OnClockTimer();
+  // The band follows the pointer or the caret (settings/follow.h): at a
+  // tick, when the first is seen or the mode has just changed, and as they move.
+  void FollowOnTick();
+  void FollowPointer(POINT at);
+  void FollowCaret(const RECT& caret);
+  void ApplyBand(const Band& band);
   void PlaceClockLabel();
   // The band's thickness in pixels on the monitor the mask is shown on.
   int ShownBandHeight() const;
@@ -133,6 +140,7 @@ class CMaskDlg : public DialogBase {
 
   MaskSurface m_surface;
   ReadingHotkeys m_readingKeys;
+  FollowSources m_follow;
   HWND m_lockLabel = nullptr;
   HWND m_clockLabel = nullptr;
   std::wstring m_clockPattern;  // the clock's text with %1 h, %2 min, %3 s

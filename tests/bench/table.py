@@ -93,6 +93,13 @@ def main():
         add(name, median, worst, unit, "; ".join(verdicts + [text]))
     if "drag (bar, horizontal)" in win:
         table.append(("drag (tint)", "-", "-", "", "none: the tint takes no click, a drag reaches the window below"))
+    if "pointer following (horizontal)" in win:
+        median, worst, unit, text = win["pointer following (horizontal)"]
+        floor, drag = win.get("floor: SetWindowRgn (horizontal)"), win.get("drag (horizontal)")
+        note = f"{median / floor[0]:.2f}x floor; " if floor else ""
+        if drag:
+            note += f"{median / drag[0]:.2f}x drag (goal <= 1.1x{'' if median <= 1.1 * drag[0] else ': MISSED'}); "
+        add("pointer following (horizontal)", median, worst, unit, note + text)
     for o in ("horizontal", "vertical"):
         add_win(f"tick ({o})")
     for name, goal in (("idle, mask hidden", 0.05), ("idle, mask shown", None)):
@@ -100,6 +107,12 @@ def main():
             median, _, unit, text = win[name]
             verdict = "" if goal is None else f"goal < {goal} %{'' if median < goal else ': MISSED'}; "
             add(name, median, None, unit, verdict + text)
+    add_win("idle, follow=drag over an edit control")
+    for name, base in (("idle, follow=pointer", "idle, mask shown"),
+                       ("idle, follow=caret over an edit control", "idle, follow=drag over an edit control")):
+        if name in win and base in win:
+            median, _, unit, text = win[name]
+            add(name, median, None, unit, f"goal <= {base}{'' if median <= win[base][0] else ': MISSED'}; {text}")
     for name in [n for n in order if n.startswith("private memory") or n.startswith("working set")]:
         median, _, unit, text = win[name]
         if name.startswith("private memory"):
