@@ -80,7 +80,7 @@ MaskSettings DefaultSettings() {
 }
 
 std::filesystem::path SettingsFilePath(const std::filesystem::path& directory) {
-  return directory / kSettingsFileName;
+  return directory / PathFromAscii(kSettingsFileName);
 }
 
 void MaskSettings::ReadFrom(const IniDocument& doc) {
