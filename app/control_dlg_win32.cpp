@@ -18,6 +18,7 @@
 #include "res/resource.h"
 #include "settings/hotkey.h"
 #include "settings/hotkey_win32.h"
+#include "settings/program_list.h"
 
 namespace {
 
@@ -97,6 +98,9 @@ INT_PTR CControlDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       } else {
         OnTrackTick();
       }
+      return TRUE;
+    case WM_TRACK_NOW:  // the covered window moved, or another came to the front
+      OnTrackTick();
       return TRUE;
     case WM_COMMAND:
       return OnCommand(wp);
@@ -282,6 +286,7 @@ void CControlDlg::Track(POINT pt) {
   if (in.rectKnown) in.rect = {rc.left, rc.top, rc.right, rc.bottom};
   in.bandHeight = m_maskDlg.BandHeight();
   in.monitors = m_monitors;
+  if (!in.maskOff) ReadWhatToStayAwayFrom(in, under);
 
   const TrackResult result = DecideTrackTick(in);
   g_hLockedWnd = result.lock.lockedWnd;
@@ -300,7 +305,19 @@ void CControlDlg::Track(POINT pt) {
       m_maskDlg.SetTargetArea(result.area);
       CreateMask();
       break;
+    case TrackAction::Hide:
+      if (m_maskDlg.hwnd() && IsWindowVisible(m_maskDlg.hwnd())) ShowWindow(m_maskDlg.hwnd(), SW_HIDE);
+      break;
   }
+}
+
+void CControlDlg::ReadWhatToStayAwayFrom(TrackInput& in, HWND under) {
+  if (!m_settings.exclude.empty()) {
+    const HWND front = GetForegroundWindow();
+    in.underListed = under && ProgramListed(m_settings.exclude, m_programs.Of(under));
+    in.foregroundListed = front && ProgramListed(m_settings.exclude, m_programs.Of(front));
+  }
+  in.fullScreenMode = in.rectKnown && FullScreenProgramRunning();
 }
 
 void CControlDlg::CreateMask() {
@@ -320,11 +337,14 @@ void CControlDlg::SendTrackToMask(HWND under) {
 }
 
 void CControlDlg::OnSettings() {
+  // The tray menu works while a dialog is open: asked for again, the open
+  // settings dialog comes to the front rather than a second one over it.
+  if (m_pSettingsDlg && m_pSettingsDlg->BringToFront()) return;
   ReadSettingsFileAgain();
   CSettingsDlg dlg(m_settings, [this](bool editing) { m_maskDlg.PauseReadingKeys(editing); });
-  CSettingsDlg* const outer = std::exchange(m_openSettings, &dlg);
+  m_pSettingsDlg = &dlg;
   const bool confirmed = dlg.DoModal(hwnd_) == IDOK;
-  m_openSettings = outer;
+  m_pSettingsDlg = nullptr;
   if (m_exiting) return;
   if (confirmed || dlg.MoreSettingsSaved()) {
     // What the reader confirmed is theirs to save from now on, whether the
@@ -381,7 +401,7 @@ void CControlDlg::OnBandThickness(int thickness) {
   // from now on, and what an open settings dialog shows. A held key repeats
   // many times a second; the run is saved once, when the keys rest.
   m_settings.height = thickness;
-  if (m_openSettings) m_openSettings->ShowHeight(thickness);
+  if (m_pSettingsDlg) m_pSettingsDlg->ShowHeight(thickness);
   m_heightToSave = true;
   SetTimer(hwnd_, ID_TIMER_SAVE_KEY_CHANGES, kKeyChangesSaveDelayMs, nullptr);
 }
@@ -429,8 +449,11 @@ void CControlDlg::UpdateTrayImage() {
 }
 
 void CControlDlg::OnAbout() {
+  if (m_pAboutDlg && m_pAboutDlg->BringToFront()) return;
   CAboutDlg dlg;
+  m_pAboutDlg = &dlg;
   dlg.DoModal(hwnd_);
+  m_pAboutDlg = nullptr;
 }
 
 bool CControlDlg::RegisterLockHotkey() {

@@ -9,12 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "app/programs_win32.h"
+#include "app/tracker.h"
 #include "app/tray_icon_win32.h"
 #include "common/handles_win32.h"
 #include "common/dialog_base_win32.h"
 #include "mask/mask_dlg_win32.h"
 #include "settings/mask_settings.h"
 
+class CAboutDlg;
 class CSettingsDlg;
 
 class CControlDlg : public DialogBase {
@@ -56,6 +59,7 @@ class CControlDlg : public DialogBase {
   // Mask window, tray icon, controller window; harmless when run again.
   void DestroyAll();
   void SendTrackToMask(HWND under);
+  void ReadWhatToStayAwayFrom(TrackInput& in, HWND under);
 
   MaskSettings m_settings;
   // False while the settings file is there but could not be read yet: until
@@ -63,7 +67,6 @@ class CControlDlg : public DialogBase {
   bool m_settingsFileRead = true;
   bool m_maskWasOn = false;  // at the last tick
   CMaskDlg m_maskDlg{m_settings, [this](int thickness) { OnBandThickness(thickness); }};
-  CSettingsDlg* m_openSettings = nullptr;
   int m_bMaskCreated = 0;
   bool m_tickRunning = false;
   HICON m_hIcon = nullptr;
@@ -72,6 +75,11 @@ class CControlDlg : public DialogBase {
   UniqueIcon m_trayImage;
   int m_traySide = 0;
   std::optional<TrayIcon> m_trayIcon;
+  // The dialogs open now, one of each at a time. One that has ended stays
+  // on the stack while a dialog opened inside its modal loop runs; it is
+  // hidden then, and a new one of its kind may open.
+  CSettingsDlg* m_pSettingsDlg = nullptr;
+  CAboutDlg* m_pAboutDlg = nullptr;
   UINT m_taskbarCreated = 0;
   bool m_exiting = false;
   // Shown once the program runs, each in a box of its own.
@@ -91,4 +99,5 @@ class CControlDlg : public DialogBase {
   std::vector<Monitor> m_monitors;
   POINT m_lastPointer = {};
   HWND m_lastUnder = nullptr;
+  ProgramNames m_programs;
 };

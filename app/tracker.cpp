@@ -1,12 +1,31 @@
 #include "app/tracker.h"
 
+namespace {
+
+// A window that fills its monitor, as a film or a game played full screen does.
+bool FillsItsMonitor(const TrackInput& in) {
+  const Monitor* monitor = in.rectKnown ? MonitorOfWindow(in.monitors, in.rect) : nullptr;
+  return monitor && Intersect(in.rect, monitor->bounds) == monitor->bounds;
+}
+
+}  // namespace
+
 TrackResult DecideTrackTick(const TrackInput& in) {
   TrackResult result;
   result.lock = in.lock;
+  const bool overMask = in.mask != 0 && in.under == in.mask;
+
+  // Unlike a short window, over which the mask stays put, these hide it: a
+  // topmost mask would otherwise sit over the film or game. Nothing is
+  // recorded, so lock mode never ties the mask to such a window.
+  if (in.foregroundListed || (!overMask && (in.underListed || (in.fullScreenMode && FillsItsMonitor(in))))) {
+    result.action = TrackAction::Hide;
+    return result;
+  }
 
   // Over the mask itself: re-show it in place. Recording the mask as the
   // tracked window would tie the lock to our own overlay.
-  if (in.mask != 0 && in.under == in.mask) {
+  if (overMask) {
     result.action = TrackAction::Send;
     return result;
   }

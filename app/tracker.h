@@ -22,13 +22,21 @@ struct TrackInput {
   Rect rect;                 // that rectangle, physical screen coordinates
   int bandHeight = 100;      // the mask's band height, 96-DPI pixels
   std::span<const Monitor> monitors;
+  // Where the mask must not be: `under` or the foreground window belongs to
+  // a program the reader listed, or the system reports a full-screen
+  // Direct3D program or presentation mode (which keeps the mask off
+  // full-screen windows).
+  bool underListed = false;
+  bool foregroundListed = false;
+  bool fullScreenMode = false;
 };
 
 enum class TrackAction {
   None,        // leave the mask as it is, send nothing
   Send,        // send WM_MASK_TRACK without a new area
   SetAndSend,  // set the target area, then send WM_MASK_TRACK
-  SetAndCreate // set the target area and create the mask window (hidden)
+  SetAndCreate,  // set the target area and create the mask window (hidden)
+  Hide           // hide the mask now: it stays away from what is under it or in front
 };
 
 struct TrackResult {

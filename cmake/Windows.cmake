@@ -25,6 +25,7 @@ add_executable(softveil WIN32
   common/settings_file_win32.cpp
   app/tray_icon_win32.cpp
   app/monitors_win32.cpp
+  app/programs_win32.cpp
   settings/hotkey_win32.cpp
   app/control_dlg_win32.cpp
   mask/mask_dlg_win32.cpp
@@ -32,6 +33,7 @@ add_executable(softveil WIN32
   mask/grab_handle_win32.cpp
   mask/guide_region_win32.cpp
   mask/reading_hotkeys_win32.cpp
+  mask/follow_win32.cpp
   dialogs/settings_dlg_win32.cpp
   dialogs/autostart_box_win32.cpp
   dialogs/more_settings_dlg_win32.cpp
@@ -61,7 +63,7 @@ set_source_files_properties(res/softveil_zh.rc res/softveil_en.rc PROPERTIES OBJ
   "${CMAKE_CURRENT_SOURCE_DIR}/res/resource.h")
 target_compile_definitions(softveil PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(softveil PRIVATE -municode)
-target_link_libraries(softveil PRIVATE softveil_core comctl32 shell32 gdi32 user32 advapi32)
+target_link_libraries(softveil PRIVATE softveil_core comctl32 shell32 gdi32 user32 advapi32 oleacc ole32 oleaut32)
 set_target_properties(softveil PROPERTIES OUTPUT_NAME softveil)
 softveil_separate_debug_info(softveil)
 
@@ -110,6 +112,7 @@ add_executable(e2e_tests
   tests/e2e/styles_test.cpp
   tests/e2e/language_test.cpp
   tests/e2e/dialog_fit_test.cpp
+  tests/e2e/follow_test.cpp
   common/language_win32.cpp
 )
 target_link_libraries(e2e_tests PRIVATE e2e_harness softveil_core ${SOFTVEIL_GTEST_MAIN})

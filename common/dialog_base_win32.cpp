@@ -24,7 +24,11 @@ const wchar_t* AppTitle() {
 std::wstring Widen(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 void ShowAppMessage(HWND owner, const std::wstring& text) {
-  MessageBoxW(owner, text.c_str(), AppTitle(), MB_OK | MB_ICONEXCLAMATION);
+  // Topmost, as the mask is, which keeps below softveil's own topmost
+  // windows: the message is never hidden under the mask and takes the click.
+  // MB_SYSTEMMODAL is an application-modal box with WS_EX_TOPMOST; Wine
+  // ignores MB_TOPMOST.
+  MessageBoxW(owner, text.c_str(), AppTitle(), MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
 }
 
 // The templates are found in the language in use and created from memory:
@@ -41,14 +45,25 @@ HWND DialogBase::CreateModeless(int id, HWND owner) {
   return CreateDialogIndirectParamW(AppInstance(), dialog, owner, DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
+bool DialogBase::BringToFront() const {
+  // An ended dialog is hidden, though its window lasts until its modal loop
+  // returns (a dialog opened inside that loop still runs): it is no longer
+  // open. One not shown yet shows when its modal loop first waits.
+  if (!hwnd_ || (m_shown && !IsWindowVisible(hwnd_))) return false;
+  SetForegroundWindow(GetLastActivePopup(hwnd_));
+  return true;
+}
+
 INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = reinterpret_cast<DialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (msg == WM_INITDIALOG) {
     self = reinterpret_cast<DialogBase*>(lp);
     SetWindowLongPtrW(hwnd, DWLP_USER, lp);
     self->hwnd_ = hwnd;
+    self->m_shown = false;
   }
   if (!self) return FALSE;
+  if (msg == WM_SHOWWINDOW && wp) self->m_shown = true;
   const INT_PTR result = self->HandleMessage(msg, wp, lp);
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
@@ -111,4 +126,18 @@ LRESULT CALLBACK ChildWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     self->hwnd_ = nullptr;
   }
   return result;
+}
+
+std::string ToAnsi(std::wstring_view text) {
+  const int size = static_cast<int>(text.size());
+  std::string out(WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), size, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  return out;
+}
+
+std::wstring FromAnsi(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  std::wstring out(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), static_cast<int>(out.size()));
+  return out;
 }

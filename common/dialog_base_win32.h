@@ -21,6 +21,9 @@ class DialogBase {
   // A modeless dialog from template `id` in the language in use; the window
   // starts as the template says.
   HWND CreateModeless(int id, HWND owner);
+  // Brings the dialog to the front, or the window it waits for (a dialog or
+  // message opened over it); false when the dialog is not open.
+  bool BringToFront() const;
 
  protected:
   // Dialog-procedure semantics: return FALSE for the default processing,
@@ -33,6 +36,7 @@ class DialogBase {
   HWND hwnd_ = nullptr;
 
  private:
+  bool m_shown = false;  // shown at least once
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 };
 
@@ -76,3 +80,8 @@ void ShowAppMessage(HWND owner, const std::wstring& text);
 
 // An ASCII text (a number, a file name, a key name) as a wide one.
 std::wstring Widen(std::string_view ascii);
+
+// Text in the ANSI code page, as softveil.ini holds the names of programs,
+// and back.
+std::string ToAnsi(std::wstring_view text);
+std::wstring FromAnsi(std::string_view text);

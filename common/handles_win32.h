@@ -38,3 +38,4 @@ using UniqueRegion = UniqueHandle<HRGN, &DeleteRegion>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
 using UniqueModule = UniqueHandle<HMODULE, &FreeLibrary>;
 using UniqueIcon = UniqueHandle<HICON, &DestroyIcon>;
+using UniqueWinEventHook = UniqueHandle<HWINEVENTHOOK, &UnhookWinEvent>;

@@ -12,6 +12,7 @@ constexpr unsigned ID_TIMER_TRACK = 1234;
 // Controller, one-shot: saves what the reading keys changed once they rest.
 constexpr unsigned ID_TIMER_SAVE_KEY_CHANGES = 1235;
 constexpr unsigned ID_TIMER_DRAG = 2;      // mask window, while a bar or an underline is dragged
+constexpr unsigned ID_TIMER_CARET = 1300;  // mask window, the caret read while it may be moving
 constexpr unsigned kTrackPeriodMs = 500;
 constexpr unsigned kKeyChangesSaveDelayMs = 400;
 
@@ -42,6 +43,11 @@ constexpr unsigned WM_MASK_OFF = kWmUser + 1010;       // 2034, to the mask
 constexpr unsigned WM_SHOW_START_NOTICE = 0x8000 + 1;  // WM_APP + 1, the controller's notices
 // WM_APP + 2 and + 3 are free.
 constexpr unsigned WM_REPORT_REFUSED_KEYS = 0x8000 + 4;  // the mask: reading keys another program holds
+// What the band follows, to the mask: the caret may have moved.
+constexpr unsigned WM_FOLLOW_CARET = 0x8000 + 1301;
+// The mask to the controller: the window under it moved, or another came to
+// the front; the tracking tick runs now rather than at its time.
+constexpr unsigned WM_TRACK_NOW = 0x8000 + 1302;
 
 // Menu commands.
 constexpr unsigned ID_MENU_CLOSE = 32771;

@@ -57,6 +57,12 @@ BOOL CMoreSettingsDlg::OnInitDialog() {
   for (UINT name : {IDS_STYLE_MASK, IDS_STYLE_BAR, IDS_STYLE_UNDERLINE, IDS_STYLE_TINT}) {
     SendDlgItemMessageW(hwnd_, IDC_STYLE, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(name).c_str()));
   }
+  // In the order of FollowMode.
+  for (UINT name : {IDS_FOLLOW_DRAG, IDS_FOLLOW_POINTER, IDS_FOLLOW_CARET}) {
+    SendDlgItemMessageW(hwnd_, IDC_FOLLOW, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LoadText(name).c_str()));
+  }
+  SendDlgItemMessageW(hwnd_, IDC_POINTER_OFFSET, EM_LIMITTEXT, kLengthDigits, 0);
+  SendDlgItemMessageW(hwnd_, IDC_EXCLUDE, EM_LIMITTEXT, kSettingsListSize - 1, 0);
   m_shown = MoreFormFromSettings(m_settings);
   ShowForm(m_shown);
   m_autostart.Show(hwnd_);
@@ -73,6 +79,9 @@ void CMoreSettingsDlg::ShowForm(const MoreSettingsForm& form) {
   SetDlgItemTextW(hwnd_, IDC_THICKNESS_STEP, Widen(form.thicknessStepText).c_str());
   SendDlgItemMessageW(hwnd_, IDC_LANGUAGE, CB_SETCURSEL, form.languageChoice, 0);
   SendDlgItemMessageW(hwnd_, IDC_STYLE, CB_SETCURSEL, form.styleChoice, 0);
+  SendDlgItemMessageW(hwnd_, IDC_FOLLOW, CB_SETCURSEL, form.followChoice, 0);
+  SetDlgItemTextW(hwnd_, IDC_POINTER_OFFSET, Widen(form.pointerOffsetText).c_str());
+  SetDlgItemTextW(hwnd_, IDC_EXCLUDE, FromAnsi(form.excludeText).c_str());
 }
 
 MoreSettingsForm CMoreSettingsDlg::ReadForm() const {
@@ -92,6 +101,11 @@ MoreSettingsForm CMoreSettingsDlg::ReadForm() const {
   form.thicknessStepText = text(IDC_THICKNESS_STEP);
   form.languageChoice = static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_LANGUAGE, CB_GETCURSEL, 0, 0));
   form.styleChoice = static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_STYLE, CB_GETCURSEL, 0, 0));
+  form.followChoice = static_cast<int>(SendDlgItemMessageW(hwnd_, IDC_FOLLOW, CB_GETCURSEL, 0, 0));
+  form.pointerOffsetText = text(IDC_POINTER_OFFSET);
+  std::wstring programs(GetWindowTextLengthW(GetDlgItem(hwnd_, IDC_EXCLUDE)) + 1, L'\0');
+  programs.resize(GetDlgItemTextW(hwnd_, IDC_EXCLUDE, programs.data(), static_cast<int>(programs.size())));
+  form.excludeText = ToAnsi(programs);
   return form;
 }
 

@@ -171,12 +171,25 @@ void CSettingsDlg::OnTransparencyReleased() {
   SetDlgItemTextW(hwnd_, IDC_TRANSPARENCY_LABEL, std::to_wstring(static_cast<int>(pos)).c_str());
 }
 
+bool CSettingsDlg::DialogOverThisInFront() const {
+  // This dialog is disabled behind the colour chooser or the more-settings
+  // dialog, but its buttons can still be pressed from outside: a second
+  // press brings the open one to the front rather than another over it.
+  if (!m_dialogOver) return false;
+  BringToFront();
+  return true;
+}
+
 void CSettingsDlg::OnColorButton() {
+  if (DialogOverThisInFront()) return;
   CHOOSECOLORW chooser{};
   chooser.lStructSize = sizeof chooser;
   chooser.hwndOwner = hwnd_;
   chooser.lpCustColors = CustomColors();
-  if (!ChooseColorFromSystem(&chooser)) return;
+  m_dialogOver = true;
+  const BOOL chosen = ChooseColorFromSystem(&chooser);
+  m_dialogOver = false;
+  if (!chosen) return;
   m_color = chooser.rgbResult;
   if (m_pSwatch) m_pSwatch->SetColor(m_color);
 }
@@ -184,9 +197,12 @@ void CSettingsDlg::OnColorButton() {
 void CSettingsDlg::OnMoreButton() {
   // The more-settings dialog saves what it holds on its own OK; what is
   // edited here waits for this dialog's OK.
+  if (DialogOverThisInFront()) return;
   CMoreSettingsDlg more(m_settings);
+  m_dialogOver = true;
   if (m_editingKeys) m_editingKeys(true);
   if (more.DoModal(hwnd_) == IDOK) m_moreSaved = true;
+  m_dialogOver = false;
   // Taken again as they are now, the new ones at once.
   if (m_editingKeys) m_editingKeys(false);
 }

@@ -40,6 +40,8 @@ class CSettingsDlg : public DialogBase {
   INT_PTR OnNotify(const NMHDR& header);
   INT_PTR OnCtlColor(UINT msg, WPARAM wp, LPARAM lp);
   void OnTransparencyReleased();
+  // Whether a dialog is open over this one; it is brought to the front.
+  bool DialogOverThisInFront() const;
   void OnColorButton();
   void OnMoreButton();
   void OnOK();
@@ -53,5 +55,6 @@ class CSettingsDlg : public DialogBase {
   MaskSettings& m_settings;
   std::unique_ptr<CColorSwatch> m_pSwatch;
   bool m_moreSaved = false;
+  bool m_dialogOver = false;  // the colour chooser or more settings is open over this one
   std::function<void(bool)> m_editingKeys;
 };

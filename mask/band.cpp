@@ -30,10 +30,12 @@ Band RescaleBand(const Band& band, int fromDpi, int toDpi) {
   return Band{RescaleLength(band.start, fromDpi, toDpi), RescaleLength(band.end, fromDpi, toDpi)};
 }
 
+// The opening begins 5 px after the band's start so that a pointer at the
+// start still lies on the mask and dragging continues.
+int OpeningInset(int dpi) { return ScaleToDpi(5, dpi); }
+
 std::optional<Rect> HoleRect(bool horizontal, const Rect& client, const Band& band, int dpi) {
-  // The opening begins 5 px after the band's start so that a pointer at the
-  // start still lies on the mask and dragging continues.
-  const int five = ScaleToDpi(5, dpi);
+  const int five = OpeningInset(dpi);
   const int ten = ScaleToDpi(10, dpi);
   Rect hole = horizontal
       ? Rect{client.left + five, band.start + five, client.right - ten, band.end}

@@ -37,6 +37,9 @@ Band DragBand(int pointer, int storedStart, int bandHeight);
 // moves to a monitor of another DPI; an unplaced band (0) stays unplaced.
 Band RescaleBand(const Band& band, int fromDpi, int toDpi);
 
+// How far after the band's start its opening begins, physical pixels at `dpi`.
+int OpeningInset(int dpi);
+
 // The clear opening inside the client rectangle, its margins scaled for
 // `dpi`, or nothing when the band is too thin to open (the mask then has no
 // hole).

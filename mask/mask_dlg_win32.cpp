@@ -10,11 +10,12 @@
 #include "common/language_win32.h"
 #include "common/popup_menu_win32.h"
 #include "mask/clock_text.h"
+#include "mask/follow.h"
 #include "res/resource.h"
 #include "settings/hotkey_win32.h"
 
 CMaskDlg::CMaskDlg(const MaskSettings& settings, std::function<void(int)> thicknessChanged)
-    : m_settings(settings), m_thicknessChanged(std::move(thicknessChanged)), m_readingKeys(settings) {
+    : m_settings(settings), m_thicknessChanged(std::move(thicknessChanged)), m_readingKeys(settings), m_follow(settings) {
   g_bMaskOff = 1;
 }
 
@@ -101,7 +102,8 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       EndDrag();
       return FALSE;
     case WM_MOUSEMOVE:
-      if (!m_bDragging) return TRUE;
+      // A band that follows the pointer goes where the pointer goes.
+      if (!m_bDragging || FollowModeOf(m_settings) == FollowMode::Pointer) return TRUE;
       OnMouseMove(wp, lp);
       return FALSE;
     case WM_KILLFOCUS:
@@ -121,14 +123,26 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SHOWWINDOW:
       OnShowWindow();
       return FALSE;
+    case WM_WINDOWPOSCHANGING:
+      KeepBelowOwnWindows(*reinterpret_cast<WINDOWPOS*>(lp));
+      return FALSE;
     case WM_WINDOWPOSCHANGED:
       // Every way the mask shows or hides ends here (the tick, Enter, Esc,
-      // Alt+F4, another program): the reading keys and the clock follow,
-      // and the grab handle beside a thin guide.
+      // Alt+F4, another program): the reading keys and the clock follow, the
+      // grab handle beside a thin guide, and the band's following.
       SyncReadingKeys();
       UpdateClock();
       m_surface.FollowWindow();
+      m_follow.Sync(IsWindowVisible(hwnd_) != FALSE);
       return FALSE;
+    case WM_INPUT:
+      if (m_follow.OnInput(lp)) {
+        if (const std::optional<POINT> at = m_follow.TakePointer()) FollowPointer(*at);
+      }
+      return FALSE;  // the system cleans up after the input
+    case WM_FOLLOW_CARET:
+      if (const std::optional<RECT> caret = m_follow.TakeCaret()) FollowCaret(*caret);
+      return TRUE;
     case WM_REPORT_REFUSED_KEYS:
       m_readingKeys.ShowRefused(GetWindow(hwnd_, GW_OWNER));
       return TRUE;
@@ -136,7 +150,7 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == ID_TIMER_DRAG) OnDragTimer();
       return FALSE;
     case WM_MASK_TRACK:
-      OnMaskTrack();
+      OnMaskTrack(reinterpret_cast<HWND>(lp));
       return TRUE;
     case WM_HOTKEY:
       OnHotkey(wp);
@@ -145,6 +159,8 @@ INT_PTR CMaskDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       ::DestroyWindow(hwnd_);
       return TRUE;
     case WM_DESTROY:
+      m_follow.Sync(false);
+      m_follow.Attach(nullptr);
       m_readingKeys.Release();
       m_readingKeys.Attach(nullptr);
       m_surface.Detach();
@@ -163,6 +179,7 @@ void CMaskDlg::OnInitDialog() {
   SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW | SWP_NOACTIVATE);
   m_surface.Attach(hwnd_);
   m_readingKeys.Attach(hwnd_);
+  m_follow.Attach(hwnd_);
   KeepSizeAcrossDpiChanges();
   m_nBandHeight = m_settings.height;
   RegisterMaskHotkey();
@@ -200,19 +217,76 @@ void CMaskDlg::OnPaint() {
   m_surface.Paint(LookInForce(m_settings, GuideStyleOf(m_settings)).color);
 }
 
-void CMaskDlg::OnMaskTrack() {
+void CMaskDlg::OnMaskTrack(HWND under) {
   if (!g_bInTrackedWnd || g_bMaskOff) {
     if (IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_HIDE);
     return;
   }
+  // Over the mask itself the window below stays the one covered.
+  if (under != hwnd_) m_follow.SetTarget(under);
   const int shownDpi = m_nShownDpi;
   FollowTargetDpi();
   const bool placed = PlaceOverTarget(shownDpi != m_nShownDpi);
   ShowLockLabel();
   if (placed) PlaceClockLabel();
   PositionBand();
+  FollowOnTick();
   // Shown or moved: paint now rather than when the queue gets to it.
   if (placed) UpdateWindow(hwnd_);
+}
+
+void CMaskDlg::FollowOnTick() {
+  // A mode changed in the settings takes effect here.
+  m_follow.Sync(true);
+  switch (FollowModeOf(m_settings)) {
+    case FollowMode::Pointer: {
+      // Where the pointer was when the tick was taken from the queue.
+      const DWORD at = GetMessagePos();
+      if (const std::optional<POINT> moved = m_follow.TakePointer(POINT{GET_X_LPARAM(at), GET_Y_LPARAM(at)})) {
+        FollowPointer(*moved);
+      }
+      break;
+    }
+    case FollowMode::Caret:
+      if (const std::optional<RECT> caret = m_follow.TakeCaret()) FollowCaret(*caret);
+      break;
+    case FollowMode::Drag:
+      break;
+  }
+}
+
+void CMaskDlg::FollowPointer(POINT at) {
+  // Only over the area covered; elsewhere the band stays where it was.
+  if (!IsWindowVisible(hwnd_) || at.x < m_rcTarget.left || at.x >= m_rcTarget.right || at.y < m_rcTarget.top ||
+      at.y >= m_rcTarget.bottom) {
+    return;
+  }
+  const bool horizontal = m_settings.horizontal != 0;
+  const int thickness = ShownBandHeight();
+  const int offset = FollowOffset(PointerOffsetOf(m_settings), thickness, m_nShownDpi);
+  ApplyBand(BandAtPoint(horizontal ? at.y - m_rcTarget.top : at.x - m_rcTarget.left, thickness, offset));
+}
+
+void CMaskDlg::FollowCaret(const RECT& caret) {
+  const Rect onMask{caret.left - m_rcTarget.left, caret.top - m_rcTarget.top, caret.right - m_rcTarget.left,
+                    caret.bottom - m_rcTarget.top};
+  // A caret beyond the area covered (scrolled away, in another pane) leaves the band.
+  if (!IsWindowVisible(hwnd_) || onMask.left < 0 || onMask.left >= m_rcTarget.Width() || onMask.top < 0 ||
+      onMask.top >= m_rcTarget.Height()) {
+    return;
+  }
+  const bool horizontal = m_settings.horizontal != 0;
+  const int thickness = ShownBandHeight();
+  const int offset = FollowOffset(PointerOffsetOf(m_settings), thickness, m_nShownDpi);
+  ApplyBand(BandAtCaret(horizontal, onMask, thickness, offset, m_nShownDpi));
+}
+
+void CMaskDlg::ApplyBand(const Band& band) {
+  if (m_settings.horizontal) {
+    SetHorizontalBand(band.start, band.end);
+  } else {
+    SetVerticalBand(band.start, band.end);
+  }
 }
 
 void CMaskDlg::FollowTargetDpi() {
@@ -228,12 +302,12 @@ bool CMaskDlg::PlaceOverTarget(bool force) {
   // Under Wine every placement reaches the X server, and a reader at rest
   // sends two ticks a second that change nothing: the mask is placed again
   // only when it is not where it should be, hidden, minimised or no longer
-  // the top window.
+  // where it belongs among the windows on top.
   const bool shown = IsWindowVisible(hwnd_) && !IsIconic(hwnd_);
   RECT now;
   GetWindowRect(hwnd_, &now);
   const bool inPlace = Rect{now.left, now.top, now.right, now.bottom} == m_rcTarget;
-  if (!force && shown && inPlace && NothingAbove()) return false;
+  if (!force && shown && inPlace && DirectlyBelow(OwnWindowsAbove())) return false;
   // The mask never takes the activation from the window being read: keys
   // pressed while reading must keep reaching that window.
   if (!shown) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
@@ -242,13 +316,30 @@ bool CMaskDlg::PlaceOverTarget(bool force) {
   return true;
 }
 
-bool CMaskDlg::NothingAbove() const {
+void CMaskDlg::KeepBelowOwnWindows(WINDOWPOS& pos) const {
+  // Whoever raises the mask (the tick, the system as it activates the mask,
+  // another program), softveil's own dialogs and messages stay above it.
+  if (!(pos.flags & SWP_NOZORDER)) pos.hwndInsertAfter = OwnWindowsAbove();
+}
+
+HWND CMaskDlg::OwnWindowsAbove() const {
+  // softveil's dialogs and messages are topmost windows of this thread; the
+  // lowest one shown is the window the mask goes right below.
+  HWND lowest = HWND_TOPMOST;
+  for (HWND w = GetTopWindow(nullptr); w && (GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+       w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w != hwnd_ && IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId()) lowest = w;
+  }
+  return lowest;
+}
+
+bool CMaskDlg::DirectlyBelow(HWND below) const {
   if (!(GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST)) return false;
   // Hidden windows above the mask hide nothing of it.
   for (HWND above = GetWindow(hwnd_, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-    if (IsWindowVisible(above)) return false;
+    if (IsWindowVisible(above)) return above == below;
   }
-  return true;
+  return below == HWND_TOPMOST;
 }
 
 void CMaskDlg::ShowLockLabel() {

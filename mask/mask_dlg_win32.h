@@ -15,6 +15,7 @@
 #include "mask/band.h"
 #include "mask/band_keys.h"
 #include "mask/guide_shape.h"
+#include "mask/follow_win32.h"
 #include "mask/mask_surface_win32.h"
 #include "mask/monitors.h"
 #include "mask/reading_hotkeys_win32.h"
@@ -87,10 +88,19 @@ class CMaskDlg : public DialogBase {
   void KeepSizeAcrossDpiChanges();
   void OnShowWindow();
   void OnPaint();
-  void OnMaskTrack();
+  void OnMaskTrack(HWND under);
   void FollowTargetDpi();
   bool PlaceOverTarget(bool force);
-  bool NothingAbove() const;
+  // A change of the mask's place among the windows becomes one right below
+  // softveil's own windows on top.
+  void KeepBelowOwnWindows(WINDOWPOS& pos) const;
+  // The window the mask belongs right below: the lowest of softveil's own
+  // windows shown on top (its dialogs and messages, which the reader must
+  // reach), or HWND_TOPMOST, over every window, when none is shown.
+  HWND OwnWindowsAbove() const;
+  // Whether the first window shown above the mask is `below` (nothing shown
+  // above it, for HWND_TOPMOST).
+  bool DirectlyBelow(HWND below) const;
   void ShowLockLabel();
   void OnLButtonDown(LPARAM lp);
   void OnMouseMove(WPARAM wp, LPARAM lp);
@@ -105,6 +115,12 @@ class CMaskDlg : public DialogBase {
   void OnStyleKey();
   // The style in force shown: its opacity, shape and colour.
   void Restyle();
+  // The band follows the pointer or the caret (settings/follow.h): at a
+  // tick, when the first is seen or the mode has just changed, and as they move.
+  void FollowOnTick();
+  void FollowPointer(POINT at);
+  void FollowCaret(const RECT& caret);
+  void ApplyBand(const Band& band);
   void PlaceClockLabel();
   // The band's thickness in pixels on the monitor the mask is shown on.
   int ShownBandHeight() const;
@@ -134,6 +150,7 @@ class CMaskDlg : public DialogBase {
 
   MaskSurface m_surface;
   ReadingHotkeys m_readingKeys;
+  FollowSources m_follow;
   HWND m_lockLabel = nullptr;
   HWND m_clockLabel = nullptr;
   std::optional<std::int64_t> m_clockShown;  // the seconds the clock shows

@@ -31,7 +31,7 @@ std::optional<BandKey> ReadingHotkeys::KeyOf(int hotkeyId) {
 }
 
 void ReadingHotkeys::Sync(bool shown) {
-  const bool wanted = m_hwnd && shown && !m_paused;
+  const bool wanted = m_hwnd && shown && m_pauses == 0;
   if (wanted == m_held) return;
   if (wanted) {
     Hold();
@@ -41,7 +41,9 @@ void ReadingHotkeys::Sync(bool shown) {
 }
 
 void ReadingHotkeys::Pause(bool paused, bool shown) {
-  m_paused = paused;
+  // Counted: one settings dialog is open at a time, but an ended one may
+  // still wait for the more-settings dialog over it while another opens.
+  m_pauses += paused ? 1 : -1;
   Sync(shown);
 }
 

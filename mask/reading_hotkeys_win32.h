@@ -23,7 +23,8 @@ class ReadingHotkeys {
   // Takes the keys when `shown` and not paused, lets them go otherwise.
   void Sync(bool shown);
   // While the keys are being set in the more-settings dialog they are let
-  // go, so that they can be typed into its boxes, shown mask or not.
+  // go, so that they can be typed into its boxes, shown mask or not. Each
+  // Pause(true) is ended by a Pause(false) of its own.
   void Pause(bool paused, bool shown);
   // Lets the keys go now (before other hotkeys are registered anew).
   void Release();
@@ -41,7 +42,7 @@ class ReadingHotkeys {
   const MaskSettings& m_settings;
   HWND m_hwnd = nullptr;
   bool m_held = false;
-  bool m_paused = false;
+  int m_pauses = 0;  // more-settings dialogs open
   // Reading keys another program held when the mask showed: each is told
   // once in a run, then left alone.
   std::vector<HotkeySpec> m_toldRefused;

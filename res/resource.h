@@ -64,6 +64,9 @@
 #define IDC_AUTOSTART 1130
 #define IDC_LANGUAGE 1140
 #define IDC_STYLE 1150
+#define IDC_FOLLOW 1300
+#define IDC_POINTER_OFFSET 1301
+#define IDC_EXCLUDE 1302
 
 // Strings. Messages with parameters name them %1, %2 where the language
 // puts them.
@@ -96,3 +99,6 @@
 #define IDS_STYLE_BAR 226
 #define IDS_STYLE_UNDERLINE 227
 #define IDS_STYLE_TINT 228
+#define IDS_FOLLOW_DRAG 1300          // the follow drop-down's entries
+#define IDS_FOLLOW_POINTER 1301
+#define IDS_FOLLOW_CARET 1302

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 
 enum class FileKind {
   Missing,       // nothing there (nor, it may be, the folder)
@@ -18,6 +19,13 @@ enum class FileKind {
 };
 
 FileKind KindOf(const std::filesystem::path& path);
+
+// A path from an ASCII name. A path made from a char text is converted by
+// the locale where paths are wide (Windows), which brings the whole C++
+// locale library into the program; an ASCII name needs no conversion.
+inline std::filesystem::path PathFromAscii(std::string_view ascii) {
+  return std::filesystem::path::string_type(ascii.begin(), ascii.end());
+}
 
 // Puts `written` (a complete file beside `target`) in `target`'s place. An
 // existing `target` keeps its attributes and permissions. False, with

@@ -235,7 +235,7 @@ bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view b
   if (old == FileKind::Directory || old == FileKind::ReadOnlyFile) return false;
 
   std::filesystem::path temporary = path;
-  temporary += ".tmp";
+  temporary += PathFromAscii(".tmp");
   if (!WriteWholeFile(temporary, bytes)) return false;
   if (!SwapInFile(temporary, path)) {
     RemoveFileQuietly(temporary);

@@ -5,6 +5,7 @@
 
 #include "settings/decimal.h"
 #include "settings/file_system.h"
+#include "settings/follow.h"
 #include "settings/ini_store.h"
 #include "settings/language.h"
 
@@ -17,6 +18,10 @@ constexpr SettingsKey IntKey(std::string_view name, int MaskSettings::*field, in
 constexpr SettingsKey TextKey(std::string_view name, char (MaskSettings::*field)[kSettingsTextSize],
                               std::string_view byDefault) {
   return {name, nullptr, field, 0, byDefault, false};
+}
+
+constexpr SettingsKey ListKey(std::string_view name, std::string MaskSettings::*field) {
+  return {name, nullptr, nullptr, 0, {}, false, field};
 }
 
 // A key added after the first six (see SettingsKey::optional).
@@ -52,7 +57,17 @@ constexpr SettingsKey kKeys[] = {
     Optional(IntKey("underline_transparence", &MaskSettings::underline_transparence, kUnderlineOpacityDefault)),
     Optional(IntKey("tint_color", &MaskSettings::tint_color, kTintColorDefault)),
     Optional(IntKey("tint_transparence", &MaskSettings::tint_transparence, kTintOpacityDefault)),
+    Optional(TextKey("follow", &MaskSettings::follow, kFollowDrag)),
+    Optional(IntKey("pointer_offset", &MaskSettings::pointer_offset, -1)),
+    Optional(ListKey("exclude", &MaskSettings::exclude)),
 };
+
+// The value a key writes for `settings`.
+std::string ValueText(const SettingsKey& key, const MaskSettings& settings) {
+  if (key.intField) return std::to_string(settings.*key.intField);
+  if (key.listField) return settings.*key.listField;
+  return std::string(SlotText(settings.*key.textField));
+}
 
 }  // namespace
 
@@ -65,7 +80,7 @@ MaskSettings DefaultSettings() {
 }
 
 std::filesystem::path SettingsFilePath(const std::filesystem::path& directory) {
-  return directory / kSettingsFileName;
+  return directory / PathFromAscii(kSettingsFileName);
 }
 
 void MaskSettings::ReadFrom(const IniDocument& doc) {
@@ -75,6 +90,8 @@ void MaskSettings::ReadFrom(const IniDocument& doc) {
       this->*key.intField = text ? PlainDecimal(*text).value_or(key.intDefault) : key.intDefault;
     } else if (key.intField) {
       this->*key.intField = ProfileInt(doc, kSettingsSection, key.name, key.intDefault);
+    } else if (key.listField) {
+      this->*key.listField = ProfileString(doc, kSettingsSection, key.name, key.textDefault, kSettingsListSize);
     } else {
       SetSettingsText(this->*key.textField,
                       ProfileString(doc, kSettingsSection, key.name, key.textDefault, kSettingsTextSize));
@@ -84,8 +101,7 @@ void MaskSettings::ReadFrom(const IniDocument& doc) {
 
 void MaskSettings::WriteTo(IniDocument& doc) const {
   for (const SettingsKey& key : kKeys) {
-    const std::string value =
-        key.intField ? std::to_string(this->*key.intField) : std::string(SlotText(this->*key.textField));
+    const std::string value = ValueText(key, *this);
     if (key.optional && !doc.Get(kSettingsSection, key.name)) {
       const std::string byDefault = key.intField ? std::to_string(key.intDefault) : std::string(key.textDefault);
       if (value == byDefault) continue;

@@ -4,11 +4,16 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "settings/text_slot.h"
 
 class IniDocument;
+
+// A list setting (the programs to stay away from) is read as into a profile
+// buffer of this size: up to 1023 characters.
+constexpr std::size_t kSettingsListSize = 1024;
 
 constexpr const char* kSettingsFileName = "softveil.ini";
 constexpr const char* kSettingsSection = "settings";
@@ -63,6 +68,13 @@ struct MaskSettings {
   int underline_transparence = kUnderlineOpacityDefault;
   int tint_color = kTintColorDefault;
   int tint_transparence = kTintOpacityDefault;
+  // What the band follows (settings/follow.h): "drag", "pointer" or
+  // "caret"; and where the followed point sits in the band, in pixels at 96
+  // DPI from its start, -1 for the thickness less a quarter of it.
+  char follow[kSettingsTextSize] = "drag";
+  int pointer_offset = -1;
+  // The programs the mask never covers, names separated by ';'.
+  std::string exclude;
 
   // Fills every field from the settings file in use (see SettingsFileInUse),
   // with the defaults for whatever is missing. Always returns 1; never
@@ -88,7 +100,8 @@ struct MaskSettings {
 };
 
 // One key of the settings file. An integer key names `intField`, a text key
-// `textField`; the other stays null.
+// `textField`, a list `listField` (up to kSettingsListSize - 1 characters);
+// the others stay null.
 struct SettingsKey {
   std::string_view name;
   int MaskSettings::*intField = nullptr;
@@ -102,6 +115,7 @@ struct SettingsKey {
   // around it aside); anything else gives its default, where the profile
   // functions would read 0.
   bool optional = false;
+  std::string MaskSettings::*listField = nullptr;
 };
 
 // Every key, in the order a new file lists them.

@@ -5,6 +5,7 @@
 
 #include "settings/decimal.h"
 #include "settings/guide_style.h"
+#include "settings/follow.h"
 #include "settings/key_combo.h"
 #include "settings/language.h"
 #include "settings/text_slot.h"
@@ -34,6 +35,10 @@ MoreSettingsForm MoreFormFromSettings(const MaskSettings& settings) {
   form.thicknessStepText = std::to_string(steps.thicknessStep);
   form.languageChoice = LanguageChoiceIndex(SlotText(settings.language));
   form.styleChoice = static_cast<int>(GuideStyleOf(settings));
+  form.followChoice = static_cast<int>(FollowModeOf(settings));
+  const int offset = PointerOffsetOf(settings);
+  form.pointerOffsetText = offset >= 0 ? std::to_string(offset) : "";
+  form.excludeText = settings.exclude;
   return form;
 }
 
@@ -67,5 +72,10 @@ std::variant<MaskSettings, UnnamedKey> SettingsFromMoreForm(const MoreSettingsFo
       form.styleChoice < static_cast<int>(std::size(kGuideStyles))) {
     SetGuideStyle(result, kGuideStyles[form.styleChoice]);
   }
+  if (form.followChoice != shown.followChoice && form.followChoice >= 0 && form.followChoice < kFollowChoiceCount) {
+    SetSettingsText(result.follow, FollowModeValue(static_cast<FollowMode>(form.followChoice)));
+  }
+  result.pointer_offset = NumberFromBox(form.pointerOffsetText, -1, 0);
+  result.exclude = form.excludeText;
   return result;
 }

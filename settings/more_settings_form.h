@@ -22,6 +22,12 @@ struct MoreSettingsForm {
   int languageChoice = 0;
   // The style drop-down's entry, in the order of kGuideStyles.
   int styleChoice = 0;
+  // What the band follows: the drop-down's entry (a FollowMode), the
+  // pointer's offset (empty while automatic) and the programs to stay away
+  // from, as softveil.ini writes them.
+  int followChoice = 0;
+  std::string pointerOffsetText;
+  std::string excludeText;
   friend bool operator==(const MoreSettingsForm&, const MoreSettingsForm&) = default;
 };
 
@@ -38,9 +44,9 @@ struct UnnamedKey {
 // form as the dialog opened: a combination left as shown keeps the record's
 // text as it was; one changed to its default, or emptied, becomes empty
 // again (the default, so next and previous follow the orientation). The
-// language likewise: left as shown, the record keeps its text (a value the
-// drop-down cannot show included); another entry writes that entry's value.
-// The style the same way.
+// language, the style and what the band follows likewise: left as shown,
+// the record keeps its text (a value the drop-down cannot show included);
+// another entry writes that entry's value.
 std::variant<MaskSettings, UnnamedKey> SettingsFromMoreForm(const MoreSettingsForm& form,
                                                            const MoreSettingsForm& shown,
                                                            const MaskSettings& current);

@@ -3,8 +3,8 @@
 // memory and its start-up, next to a reference window of our own that does
 // the bare minimum a drag move needs.
 //
-// Usage: bench.exe [floor] [start] [softveil] runs those parts (all three by
-// default); bench.exe compare A.exe B.exe ... sets builds of softveil side by
+// Usage: bench.exe [floor] [start] [follow] [softveil] runs those parts (all
+// four by default); bench.exe compare A.exe B.exe ... sets builds of softveil side by
 // side instead (see Compare below), and bench.exe calls times single calls. SOFTVEIL_EXE names the program,
 // SOFTVEIL_BENCH_IDLE_SECONDS shortens the idle measurements, and
 // SOFTVEIL_BENCH_DEBUG=1 describes each move that got lost. One line per
@@ -29,6 +29,7 @@
 #include "mask/band.h"
 #include "mask/guide_region_win32.h"
 #include "mask/guide_shape.h"
+#include "mask/follow.h"
 #include "mask/monitors.h"
 #include "tests/e2e/harness.h"
 
@@ -520,17 +521,18 @@ const char* Orientation(bool horizontal) { return horizontal ? "horizontal" : "v
 // softveil over the full-screen reading window, the mask switched on and
 // shown with its band centred; the pointer rests in the band.
 struct Session {
-  explicit Session(bool horizontal, GuideStyle style = GuideStyle::Mask)
-      : horizontal(horizontal), style(style), app(Ini(horizontal, style)), unix(SoftveilExePath()) {
+  // `extra`: more lines of softveil.ini.
+  explicit Session(bool horizontal, GuideStyle style = GuideStyle::Mask, const std::string& extra = "")
+      : horizontal(horizontal), style(style), app(Ini(horizontal, style, extra)), unix(SoftveilExePath()) {
     mask = app.WaitForMask(5000);
     lockLabel = GetDlgItem(mask, IDC_LOCK_LABEL);
   }
-  static std::optional<std::string> Ini(bool horizontal, GuideStyle style) {
-    if (horizontal && style == GuideStyle::Mask) return std::nullopt;
+  static std::optional<std::string> Ini(bool horizontal, GuideStyle style, const std::string& extra) {
+    if (horizontal && style == GuideStyle::Mask && extra.empty()) return std::nullopt;
     std::string ini = "[settings]\r\n";
     if (!horizontal) ini += "horizontal=0\r\n";
     if (style != GuideStyle::Mask) ini += "style=" + std::string(GuideStyleName(style)) + "\r\n";
-    return ini;
+    return ini + extra;
   }
   // The clock, which a bar or an underline keeps, in the mask's client coordinates.
   std::vector<Rect> Labels() const {
@@ -580,7 +582,7 @@ void MeasureIdle(Session& s, const char* name, const std::string& note, bool flo
   const auto [share, floor] = IdleShare(s, seconds, floorTimer);
   Row(name, share, "-", "% core",
       note + "; " + Fixed(share * seconds * 10) + " ms CPU in " + std::to_string(seconds) + " s");
-  Row(std::string("floor: idle Wine program, ") + (floorTimer ? "same timer" : "no timer"), floor, "-", "% core", "");
+  Row(name + std::string(": floor"), floor, "-", "% core", floorTimer ? "empty, softveil's timer" : "empty, no timer");
 }
 
 // Posts a tick and waits until it has run. The lock switch it carries shows
@@ -671,6 +673,43 @@ void MeasureCalls(HWND reader) {
   time("SetWindowTextW of a label in a hidden window",
        [&] { SetWindowTextW(label, (std::to_wstring(++n) + L"秒").c_str()); });
   DestroyWindow(hidden);
+}
+
+// The band following the pointer, which walks up and down the middle of the
+// full-screen reader 5 px at a time, resting in the opening as a reader's
+// does: each move timed until the region shows the band at the pointer.
+DragResult FollowPointer(Session& s) {
+  const Rect client{0, 0, ScreenWidth(), ScreenHeight()};
+  DragResult result;
+  for (int i = 0, y = client.bottom / 2; i < kDragMoves; ++i) {
+    y += i / 100 % 2 ? -kStepPx : kStepPx;
+    HRGN expected = MaskRegion(true, client, BandAtPoint(y, kBandHeight, FollowOffset(-1, kBandHeight, kBaseDpi)));
+    const double sent = NowMs();
+    SendPointerTo(client.right / 2, y);
+    const double latency = WaitForRegion(s.mask, expected, sent);
+    DeleteObject(expected);
+    if (latency >= 0) result.latencies.push_back(latency);
+    result.misses += latency < 0;
+  }
+  return result;
+}
+
+// The pointer followed, and what a shown mask costs while nothing moves when
+// it follows the pointer, and the caret of a full-screen edit control (next
+// to the mask that only may be dragged, over the same control).
+void MeasureFollowing() {
+  for (const char* mode : {"pointer", "drag", "caret"}) {
+    Progress(mode);
+    PointAtCentre();
+    std::optional<TestWindow> editor;
+    if (mode[0] != 'p') editor.emplace(RECT{0, 0, ScreenWidth(), ScreenHeight()}, L"editor", L"one\r\ntwo\r\nthree");
+    Session s(true, GuideStyle::Mask, std::string("follow=") + mode + "\r\n");
+    if (!s.mask || !s.SwitchOn()) return Progress("the mask did not show");
+    MeasureIdle(s, (std::string("idle, follow=") + mode + (editor ? " over an edit control" : "")).c_str(),
+                "mask shown, pointer and caret still", true);
+    if (!editor) ReportDrag("pointer following (horizontal)", FollowPointer(s));
+    s.app.Exit();
+  }
 }
 
 // Several builds of softveil side by side, for trying out a change: each
@@ -775,6 +814,7 @@ int wmain(int argc, wchar_t** argv) {
     MeasureCalls(reader.hwnd());  // only on request: not part of the table
     return 0;
   }
+  if (wanted(L"follow")) MeasureFollowing();
   if (!wanted(L"softveil")) return 0;
   for (bool horizontal : {true, false}) {
     Progress(horizontal ? "horizontal session" : "vertical session");

@@ -1,6 +1,7 @@
 // A short demo for a headless machine: a text window, softveil's mask over
 // it, a dragged band, lock mode, the bar, the underline and the tint, the
-// two dialogs and the more-settings dialog, each saved as a screenshot.
+// two dialogs and the more-settings dialog, and the band following the caret
+// in Notepad, each saved as a screenshot.
 // Usage: demo.exe <softveil.exe> <screenshot folder> [monitors]
 // softveil and the text window speak the language of the locale the demo
 // runs in; the dialogs are found by their controls, whatever their captions.
@@ -84,6 +85,24 @@ int TwoMonitors() {
   return app.Exit() == 0u ? 0 : 1;
 }
 
+// softveil following the caret in Wine's own Notepad, 25 lines into a text.
+bool CaretOverNotepad() {
+  TempDir dir;
+  std::string text;
+  for (int n = 1; n <= 200; ++n) text += "Line " + std::to_string(n) + ": the band keeps the caret's line in view.\r\n";
+  WriteBytes(dir.path() / "book.txt", text);
+  Softveil app(std::string(kDemoIni) + "follow=caret\r\n");
+  wchar_t notepad[MAX_PATH] = {};
+  ExpandEnvironmentStringsW(L"%SystemRoot%\\notepad.exe", notepad, MAX_PATH);
+  ProgramWindow editor(notepad, (dir.path() / "book.txt").wstring(), RECT{160, 80, 1120, 720});
+  MovePointer(640, 400);
+  ShowMask(app);
+  TapKey(VK_DOWN, 25);
+  Pause(1000);
+  Screenshot(L"8-caret-notepad");
+  return app.Exit() == 0u;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -153,5 +172,5 @@ int wmain(int argc, wchar_t** argv) {
     WaitGone(dlg);
   }
 
-  return app.Exit() == 0u ? 0 : 1;
+  return app.Exit() == 0u && CaretOverNotepad() ? 0 : 1;
 }

@@ -460,4 +460,37 @@ TEST_F(DialogsTest, AboutShowsTheHelpOpensTheLinkAndClosesEveryWay) {
   EXPECT_EQ(browser.Opened(), std::string(kHomePage) + "\n") << "opened once only";
 }
 
+// Each message and dialog comes in front of the mask and takes a click there; none opens twice.
+TEST_F(DialogsTest, MessagesAndDialogsOverTheShownMaskTakeTheReadersClicks) {
+  ASSERT_TRUE(RegisterHotKey(nullptr, 0x2F00, MOD_CONTROL | MOD_ALT, VK_DOWN));  // told as the mask shows
+  // Not the whole screen: Wine hands a mask of the screen's size to the window manager.
+  ReaderTest::Start(RECT{0, 0, ScreenWidth(), ScreenHeight() - 40}, "[settings]\r\nheight=40\r\n");
+  PointAt({5, 5});  // never over the windows to come: they would draw the mask onto them
+  SwitchOn();
+  ASSERT_TRUE(WaitShown());
+  const auto click = [&](HWND dlg, int id, bool closes) {
+    const POINT at = WindowCenter(GetDlgItem(dlg, id));
+    EXPECT_TRUE(dlg && RegionContains(mask_, at.x, at.y)) << "no mask under " << id;
+    EXPECT_TRUE(WaitUntil([&] { return GetAncestor(WindowFromPoint(at), GA_ROOT) == dlg; })) << id;
+    MovePointerSettled(dlg, at.x, at.y);
+    for (bool down : {true, false}) ClickLeft(down);
+    PointAt({5, 5});
+    EXPECT_TRUE(!closes || WaitGone(dlg)) << id;
+  };
+  click(WaitForMessageBox(), IDOK, true);
+  UnregisterHotKey(nullptr, 0x2F00);
+  HWND settings = app_->OpenDialog(ID_MENU_SETTINGS, kSettingsCaption);
+  click(settings, IDC_COLOR_BUTTON, false);
+  click(WaitForChooser(app_->pid()), IDCANCEL, true);
+  click(settings, IDC_MORE_BUTTON, false);
+  HWND more = app_->WaitForDialog(Dialog::MoreSettings);
+  app_->Command(ID_MENU_SETTINGS);  // the tray menu's 设置 and 更多… again bring the open ones forward
+  PressButton(settings, IDC_MORE_BUTTON);
+  EXPECT_FALSE(WaitUntil([&] { return app_->OpenDialogs().size() > 2 || GetForegroundWindow() != more; }, 1000));
+  click(more, IDCANCEL, true);
+  click(settings, IDC_CANCEL_BUTTON, true);
+  click(app_->OpenDialog(ID_MENU_AUTHOR, kAboutCaption), IDOK, true);
+  EXPECT_TRUE(IsWindowVisible(mask_));
+}
+
 }  // namespace

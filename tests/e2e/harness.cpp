@@ -309,6 +309,10 @@ LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_LBUTTONDOWN) {
     if (auto* clicks = reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) ++*clicks;
   }
+  if (HWND edit = GetWindow(hwnd, GW_CHILD); msg == WM_SETFOCUS && edit) {
+    SetFocus(edit);
+    return 0;
+  }
   if (msg == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
@@ -333,9 +337,9 @@ LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-TestWindow::TestWindow(const RECT& rect, const wchar_t* title) {
+TestWindow::TestWindow(const RECT& rect, const wchar_t* title, const wchar_t* editText) {
   HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = std::thread([this, rect, title, ready] {
+  thread_ = std::thread([this, rect, title, editText, ready] {
     static const bool registered = [] {
       WNDCLASSW wc = {};
       wc.lpfnWndProc = TestWindowProc;
@@ -349,6 +353,11 @@ TestWindow::TestWindow(const RECT& rect, const wchar_t* title) {
                             rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&clicks_));
+    if (editText) {
+      edit_ = CreateWindowExW(0, L"EDIT", editText, WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE, 0, 0,
+                              rect.right - rect.left, rect.bottom - rect.top, hwnd_, nullptr, nullptr, nullptr);
+      SetFocus(edit_);
+    }
     SetEvent(ready);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -385,6 +394,27 @@ RECT TestWindow::Rect() const {
 POINT TestWindow::Center() const {
   RECT rc = Rect();
   return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+ProgramWindow::ProgramWindow(const std::wstring& exe, const std::wstring& arguments, const RECT& rect) {
+  std::wstring cmd = L"\"" + exe + L"\" " + arguments;
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_)) return;
+  WaitUntil([&] {
+    const auto shown = WindowsOfProcess(pi_.dwProcessId, [](HWND h) { return IsWindowVisible(h) != FALSE; });
+    return (hwnd_ = shown.empty() ? nullptr : shown.front()) != nullptr;
+  }, 10000);
+  SetWindowPos(hwnd_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
+  WaitUntil([&] { return GetForegroundWindow() == hwnd_; }, 2000);
+}
+
+ProgramWindow::~ProgramWindow() {
+  if (!pi_.hProcess) return;
+  TerminateProcess(pi_.hProcess, 0);
+  WaitForSingleObject(pi_.hProcess, 5000);
+  CloseHandle(pi_.hProcess);
+  CloseHandle(pi_.hThread);
 }
 
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }

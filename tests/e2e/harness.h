@@ -151,7 +151,9 @@ bool Answers(HWND hwnd);
 // for the mask to cover.
 class TestWindow {
  public:
-  TestWindow(const RECT& rect, const wchar_t* title = L"reading");
+  // With `editText`, a standard multi-line edit control holding it fills
+  // the window and has the focus whenever the window has.
+  TestWindow(const RECT& rect, const wchar_t* title = L"reading", const wchar_t* editText = nullptr);
   ~TestWindow();
   TestWindow(const TestWindow&) = delete;
   TestWindow& operator=(const TestWindow&) = delete;
@@ -161,11 +163,28 @@ class TestWindow {
   POINT Center() const;
   // The left-button presses the window has received.
   int Clicks() const { return clicks_; }
+  HWND edit() const { return edit_; }
 
  private:
   std::thread thread_;
   HWND hwnd_ = nullptr;
   std::atomic<int> clicks_{0};
+  HWND edit_ = nullptr;
+};
+
+// Another program's window: `exe` started with `arguments`, its first
+// visible window placed at `rect`; the program ends with the object.
+class ProgramWindow {
+ public:
+  ProgramWindow(const std::wstring& exe, const std::wstring& arguments, const RECT& rect);
+  ~ProgramWindow();
+  ProgramWindow(const ProgramWindow&) = delete;
+  ProgramWindow& operator=(const ProgramWindow&) = delete;
+  HWND hwnd() const { return hwnd_; }
+
+ private:
+  PROCESS_INFORMATION pi_ = {};
+  HWND hwnd_ = nullptr;
 };
 
 struct MenuProbeRecord;

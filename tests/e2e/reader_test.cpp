@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-void ReaderTest::Start(const RECT& readerRect, std::optional<std::string> ini) {
-  reader_ = std::make_unique<TestWindow>(readerRect);
+void ReaderTest::Start(const RECT& readerRect, std::optional<std::string> ini, const wchar_t* editText) {
+  reader_ = std::make_unique<TestWindow>(readerRect, L"reading", editText);
   PointAt(reader_->Center());
   app_ = std::make_unique<Softveil>(std::move(ini));
   ASSERT_TRUE(app_->controller()) << "the program did not start";
@@ -71,4 +71,30 @@ bool ReaderTest::WaitBand(bool horizontal, int start, int end, int timeoutMs) co
   return WaitUntil(
       [&] { return !open(start + 4) && open(start + 5) && open(end - 1) && (end >= extent || !open(end)); },
       timeoutMs);
+}
+
+std::pair<int, int> ReaderTest::Opening() const {
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  GetWindowRgn(mask_, region);
+  const RECT rc = MaskRect();
+  const int across = (rc.right - rc.left) / 2, extent = rc.bottom - rc.top;
+  int start = 0;
+  while (start < extent && PtInRegion(region, across, start)) ++start;
+  int end = start;
+  while (end < extent && !PtInRegion(region, across, end)) ++end;
+  DeleteObject(region);
+  return {start, end};
+}
+
+bool ReaderTest::CaretLineInBand(HWND window) const {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndCaret) return false;
+  POINT caret = {0, info.rcCaret.top};
+  ClientToScreen(info.hwndCaret, &caret);
+  const RECT mask = MaskRect();
+  const int top = caret.y - mask.top, line = info.rcCaret.bottom - info.rcCaret.top;
+  const auto [start, end] = Opening();
+  return line > 0 && top >= start && top + line <= end && (top - start) % line == 0 &&
+         (end == mask.bottom - mask.top || (end - top) % line == 0) && top - start >= (end - start) / 2;
 }

@@ -14,7 +14,9 @@ class ReaderTest : public testing::Test {
   // Opens the reading window at `readerRect`, points at its centre, starts
   // softveil (after writing `ini` as its settings file when given) and waits
   // for the mask, which the first tracking tick over a tall window creates.
-  void Start(const RECT& readerRect, std::optional<std::string> ini = std::nullopt);
+  // With `editText` the reading window is a standard edit control holding it.
+  void Start(const RECT& readerRect, std::optional<std::string> ini = std::nullopt,
+             const wchar_t* editText = nullptr);
   // Closes whatever a test that stopped half-way left open (the exit command
   // waits for the modal runs of menus and dialogs), then expects a clean exit.
   void TearDown() override;
@@ -39,6 +41,14 @@ class ReaderTest : public testing::Test {
   // (mask client coordinates, along the band's direction): the opening runs
   // from start + 5 up to end, seen across the middle of the mask.
   bool WaitBand(bool horizontal, int start, int end, int timeoutMs = 3000) const;
+
+  // The rows of a horizontal band's opening across the middle of the mask,
+  // from its first to past its last.
+  std::pair<int, int> Opening() const;
+  // The text caret of `window`'s thread lies in the band, its line in the
+  // lower half of the opening, and the opening's edges fall between lines
+  // (where it does not run past the mask).
+  bool CaretLineInBand(HWND window) const;
 
   static void PointAt(POINT p) { MovePointer(p.x, p.y); }
   // PointAt during a drag on the mask: the mask has taken the move, echo included.

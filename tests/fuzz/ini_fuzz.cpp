@@ -5,6 +5,7 @@
 // input replays the same way) also go through a real file in a temporary
 // directory, which must give the very same record and bytes.
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -21,6 +22,7 @@
 #include "settings/guide_style.h"
 #include "settings/ini_store.h"
 #include "settings/mask_settings.h"
+#include "settings/program_list.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -191,6 +193,11 @@ void CheckReloaded(const MaskSettings& saved, const MaskSettings& reloaded) {
       FUZZ_CHECK(reloaded.*key.intField == saved.*key.intField);
       continue;
     }
+    if (key.listField) {
+      const std::string& list = saved.*key.listField;
+      if (ReadsBackUnchanged(list) && list.size() < kSettingsListSize) FUZZ_CHECK(reloaded.*key.listField == list);
+      continue;
+    }
     const std::string_view before = SlotText(saved.*key.textField, kSettingsTextSize);
     if (ReadsBackUnchanged(before)) FUZZ_CHECK(SlotText(reloaded.*key.textField, kSettingsTextSize) == before);
   }
@@ -234,11 +241,27 @@ struct InMemory {
   Round round;
 };
 
+// The programs to stay away from, as read: trimmed names without ';', each
+// matching itself with its letters' case swapped; joined again, the same.
+void CheckProgramList(const std::string& list) {
+  std::string joined;
+  for (const std::string_view name : ListedPrograms(list)) {
+    FUZZ_CHECK(!name.empty() && name.find(';') == std::string_view::npos && !std::isspace(static_cast<unsigned char>(name.front())) &&
+               !std::isspace(static_cast<unsigned char>(name.back())));
+    std::string swapped(name);
+    for (char& c : swapped) c = (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? static_cast<char>(c ^ 0x20) : c;
+    FUZZ_CHECK(ProgramListed(list, swapped));
+    joined += std::string(name) + ";";
+  }
+  FUZZ_CHECK(ListedPrograms(joined) == ListedPrograms(list));
+}
+
 InMemory CheckDocument(const std::string& bytes, std::uint32_t hash) {
   InMemory result;
   result.loaded = ReadRecord(IniDocument(bytes));
   CheckSlotsTerminated(result.loaded);
   CheckGuideVisible(result.loaded);
+  CheckProgramList(result.loaded.exclude);
   result.editable = IsEditableIniText(bytes);
   if (!result.editable) return result;
 

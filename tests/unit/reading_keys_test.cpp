@@ -336,12 +336,24 @@ TEST(SettingsFromMoreForm, LengthsFromTheBoxes) {
   const MoreSettingsForm shown = MoreFormFromSettings(current);
   for (const Case& c : cases) {
     MoreSettingsForm form = shown;
-    form.stepText = form.fineStepText = form.overlapText = form.thicknessStepText = c.text;
+    form.stepText = form.fineStepText = form.overlapText = form.thicknessStepText = form.pointerOffsetText = c.text;
     const MaskSettings s = FromForm(form, shown, current);
     EXPECT_EQ(s.step, c.step) << c.text;
     EXPECT_EQ(s.fine_step, c.fineStep) << c.text;
     EXPECT_EQ(s.overlap, c.overlap) << c.text;
     EXPECT_EQ(s.thickness_step, c.thicknessStep) << c.text;
+    EXPECT_EQ(s.pointer_offset, c.overlap) << c.text << ": the pointer's offset reads as the overlap does";
+  }
+}
+
+TEST(SettingsFromMoreForm, WhatTheBandFollowsIsWrittenOnlyWhenChosen) {
+  MaskSettings s = Defaults();
+  SetSettingsText(s.follow, "mouse");  // unknown: shown as a drag, which is what it does
+  for (const auto& [choice, text] : {std::pair{0, "mouse"}, {2, "caret"}, {1, "pointer"}, {0, "drag"}}) {
+    MoreSettingsForm form = MoreFormFromSettings(s);
+    form.followChoice = choice;
+    s = FromForm(form, MoreFormFromSettings(s), s);
+    EXPECT_STREQ(s.follow, text);
   }
 }
 

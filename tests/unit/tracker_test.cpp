@@ -284,6 +284,26 @@ TEST(DecideTrackTick, SwitchedOffTheMaskIsOnlyToldToHide) {
   EXPECT_EQ(DecideTrackTick(unread).action, TrackAction::Send);
 }
 
+TEST(DecideTrackTick, ListedProgramsAndFullScreenPresentationsHideTheMaskAndAreNeverLocked) {
+  const Rect window{100, 100, 900, 1000}, full{0, 0, 1920, 1080};
+  // under, listed under it, listed in front, full-screen mode, its rectangle: the action
+  const std::tuple<WindowId, bool, bool, bool, Rect, TrackAction> cases[] = {
+      {kReader, true, false, false, window, TrackAction::Hide}, {kReader, false, true, false, window, TrackAction::Hide},
+      {kMask, false, true, false, window, TrackAction::Hide},   {kMask, true, false, true, full, TrackAction::Send},
+      {kReader, false, false, true, full, TrackAction::Hide},   {kReader, false, false, true, window, TrackAction::SetAndSend},
+      {kReader, false, false, false, full, TrackAction::SetAndSend}};
+  for (const auto& c : cases) {
+    for (bool lockOn : {false, true}) {
+      TrackInput in = Tick(ReaderTick(), 1);
+      std::tie(in.under, in.underListed, in.foregroundListed, in.fullScreenMode, in.rect, std::ignore) = c;
+      in.lock = {lockOn, lockOn ? kReader : kOther, 1};
+      const TrackResult r = DecideTrackTick(in);
+      EXPECT_EQ(r.action, std::get<5>(c)) << &c - cases << ", lock " << lockOn;
+      EXPECT_TRUE(r.action != TrackAction::Hide || r.lock.lockedWnd == in.lock.lockedWnd) << "nothing recorded";
+    }
+  }
+}
+
 TEST(TrackTickNeeded, OnlyWhileThereIsSomethingToWatch) {
   EXPECT_TRUE(TrackTickNeeded(false, false, true)) << "before the first tick made the mask, off";
   EXPECT_FALSE(TrackTickNeeded(true, true, true)) << "made, switched off";

@@ -322,12 +322,21 @@ TEST_F(IniDifferentialTest, FileHeldOpenByAnotherProgram) {
 
 // The record's own load and save against the same calls made the way the
 // program made them with the platform functions.
+std::string ValueOf(const SettingsKey& key, const MaskSettings& s) {
+  if (key.intField) return std::to_string(s.*key.intField);
+  return key.listField ? s.*key.listField : std::string(s.*key.textField);
+}
+
 void PlatformLoad(const fs::path& path, MaskSettings& s) {
   const std::string file = path.string();
   for (const SettingsKey& key : SettingsKeys()) {
     const std::string name(key.name);
     if (key.intField) {
       s.*key.intField = static_cast<int>(GetPrivateProfileIntA("settings", name.c_str(), key.intDefault, file.c_str()));
+    } else if (key.listField) {
+      std::string list(kSettingsListSize, '\0');
+      GetPrivateProfileStringA("settings", name.c_str(), "", list.data(), kSettingsListSize, file.c_str());
+      s.*key.listField = list.c_str();
     } else {
       const std::string byDefault(key.textDefault);
       GetPrivateProfileStringA("settings", name.c_str(), byDefault.c_str(), s.*key.textField, 50, file.c_str());
@@ -340,7 +349,7 @@ bool PlatformSave(const fs::path& path, const MaskSettings& s) {
   bool ok = true;
   for (const SettingsKey& key : SettingsKeys()) {
     const std::string name(key.name);
-    const std::string value = key.intField ? std::to_string(s.*key.intField) : std::string(s.*key.textField);
+    const std::string value = ValueOf(key, s);
     if (key.optional) {
       // A later key is written once the file has it or it is not the default.
       char probe[4] = {};
@@ -356,7 +365,7 @@ bool PlatformSave(const fs::path& path, const MaskSettings& s) {
 std::string Describe(const MaskSettings& s) {
   std::string text;
   for (const SettingsKey& key : SettingsKeys()) {
-    text += key.intField ? std::to_string(s.*key.intField) : std::string(s.*key.textField);
+    text += ValueOf(key, s);
     text += ",";
   }
   return text;
@@ -388,6 +397,8 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
   reading.step = 120;
   reading.overlap = 0;
   reading.thickness_step = -4;
+  SetSettingsText(reading.follow, "caret");
+  reading.exclude = "vlc.exe; " + std::string(70, 'g') + ".exe";
 
   const std::optional<std::string> files[] = {
       std::nullopt,
@@ -398,6 +409,7 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
       "hotkey_mask_open=ALT|SHIFT|M\r\nhotkey_lock_open=ALT|CTRL|L\r\ncolor=-16711936\r\n",
       "[settings]\r\nlanguage=en\r\ncolor=1\r\n",  // a key added later, already in the file
       "[settings]\r\nheight=90\r\nfine_step=7\r\nhotkey_previous=CTRL|ALT|K\r\noverlap=-1\r\n[other]\r\nstep=3\r\n",
+      "[settings]\r\nexclude= a.exe ;b.exe " + std::string(1100, 'x') + "\r\nfollow=pointer\r\n",
   };
   for (const auto& [initial, record] : Combinations(files, {edited, reading})) {
     SCOPED_TRACE(initial ? Visible(*initial) : "no file");
