@@ -52,8 +52,12 @@ std::string_view NextLine(std::string_view text, std::size_t& pos) {
 
 }  // namespace
 
-IniDocument::IniDocument(std::string bytes) : bytes_(std::move(bytes)) {
+IniDocument::IniDocument(std::string bytes) : bytes_(std::move(bytes)) { Parse(); }
+
+void IniDocument::Parse() {
   std::string_view text = bytes_;
+  utf8Mark_ = false;
+  sections_.clear();
   if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
     utf8Mark_ = true;
     text.remove_prefix(kUtf8Mark.size());
@@ -128,6 +132,11 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
   if (entry->value == newValue) return;
   entry->value = newValue;
   bytes_ = Serialize();
+  // The profile functions read the file afresh for every call, so the next
+  // lookup must find what a reader of the new text finds: a line "HEIGHT \0"
+  // held as the name "HEIGHT " (which no query finds) is written as
+  // "HEIGHT " and from then on read as "HEIGHT".
+  Parse();
 }
 
 std::string IniDocument::Serialize() const {

@@ -43,6 +43,8 @@ class IniDocument {
   };
 
   static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+  // Reads bytes_ into the sections.
+  void Parse();
   std::size_t FindSection(std::string_view name) const;
   std::string Serialize() const;
 

@@ -73,16 +73,28 @@ void MaskSettings::ReadFrom(const IniDocument& doc) {
   }
 }
 
-void MaskSettings::WriteTo(IniDocument& doc) const {
+namespace {
+
+void WriteKeys(const MaskSettings& settings, IniDocument& doc) {
   for (const SettingsKey& key : kKeys) {
     const std::string value =
-        key.intField ? std::to_string(this->*key.intField) : std::string(SlotText(this->*key.textField));
+        key.intField ? std::to_string(settings.*key.intField) : std::string(SlotText(settings.*key.textField));
     if (key.optional && !doc.Get(kSettingsSection, key.name)) {
       const std::string byDefault = key.intField ? std::to_string(key.intDefault) : std::string(key.textDefault);
       if (value == byDefault) continue;
     }
     doc.Set(kSettingsSection, key.name, value);
   }
+}
+
+}  // namespace
+
+void MaskSettings::WriteTo(IniDocument& doc) const {
+  // The first change rewrites every line, and a line no query found before
+  // ("HEIGHT \0", whose name keeps the blank) can then be found ahead of the
+  // value just written. The second pass writes to that line, so a save
+  // always loads back; it changes nothing when nothing came to light.
+  for (int pass = 0; pass < 2; ++pass) WriteKeys(*this, doc);
 }
 
 void MaskSettings::LoadFrom(const std::filesystem::path& file) {
