@@ -83,18 +83,22 @@ void WriteKeys(const MaskSettings& settings, IniDocument& doc) {
       const std::string byDefault = key.intField ? std::to_string(key.intDefault) : std::string(key.textDefault);
       if (value == byDefault) continue;
     }
-    doc.Set(kSettingsSection, key.name, value);
+    // Blanks at the end of a text (a long value cut after a blank) are never
+    // read back; written, they would make a save differ from the next.
+    doc.Set(kSettingsSection, key.name, ValueAsRead(value));
   }
 }
 
 }  // namespace
 
 void MaskSettings::WriteTo(IniDocument& doc) const {
-  // The first change rewrites every line, and a line no query found before
-  // ("HEIGHT \0", whose name keeps the blank) can then be found ahead of the
-  // value just written. The second pass writes to that line, so a save
-  // always loads back; it changes nothing when nothing came to light.
-  for (int pass = 0; pass < 2; ++pass) WriteKeys(*this, doc);
+  // In a text that reads differently once written, the first change can
+  // bring to light a line that no query found before ("HEIGHT \0") ahead of
+  // the value just written. A second pass writes to that line, so a save
+  // always loads back.
+  const bool twice = !doc.ReadsAsWritten();
+  WriteKeys(*this, doc);
+  if (twice) WriteKeys(*this, doc);
 }
 
 void MaskSettings::LoadFrom(const std::filesystem::path& file) {
