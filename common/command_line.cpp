@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "settings/ascii_text.h"
+
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }

@@ -1,5 +1,6 @@
 #include "settings/mask_settings.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -49,6 +50,8 @@ constexpr SettingsKey kKeys[] = {
 
 std::span<const SettingsKey> SettingsKeys() { return kKeys; }
 
+int UsableBandHeight(int height) { return std::clamp(height, -kMaxSettingsLength, kMaxSettingsLength); }
+
 MaskSettings DefaultSettings() {
   MaskSettings settings;
   settings.ReadFrom(IniDocument());
@@ -71,6 +74,7 @@ void MaskSettings::ReadFrom(const IniDocument& doc) {
                       ProfileString(doc, kSettingsSection, key.name, key.textDefault, kSettingsTextSize));
     }
   }
+  height = UsableBandHeight(height);
 }
 
 namespace {

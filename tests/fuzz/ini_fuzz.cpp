@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/ascii_text.h"
 #include "settings/ini_store.h"
 #include "settings/mask_settings.h"
 #include "tests/fuzz/fuzz_check.h"
@@ -28,19 +29,10 @@ std::string_view TrimWide(std::string_view text) {
   return text;
 }
 
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 bool IsOwned(std::string_view section, std::string_view key) {
-  if (!SameAscii(TrimWide(section), kSettingsSection)) return false;
+  if (!SameAsciiText(TrimWide(section), kSettingsSection)) return false;
   for (const SettingsKey& owned : SettingsKeys()) {
-    if (SameAscii(TrimWide(key), owned.name)) return true;
+    if (SameAsciiText(TrimWide(key), owned.name)) return true;
   }
   return false;
 }
@@ -104,7 +96,7 @@ std::vector<KeyName> ForeignKeys(std::string_view text) {
       const std::string_view name = line.substr(1, close - 1);
       const std::string section(name.substr(0, name.find('\0')));
       shadowed = false;
-      for (const std::string& earlier : seen) shadowed = shadowed || SameAscii(earlier, TrimStore(section));
+      for (const std::string& earlier : seen) shadowed = shadowed || SameAsciiText(earlier, TrimStore(section));
       shadowed = shadowed || section != TrimStore(section);  // a query never finds it
       seen.push_back(section);
       blurred.push_back(false);
@@ -163,13 +155,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckSlotsTerminated(record);
   if (!IsEditableIniText(doc.Bytes())) return 0;
 
-  // The record as loaded, with integers of every size and sign (chosen by a
-  // hash of the bytes, so a saved input replays the same way) as the
-  // dialogs may set them: it loads back after one save, a second save
-  // writes the same bytes, and the keys we do not own keep their values.
+  // The record as loaded, with integers of every size and sign the dialogs
+  // may set (chosen by a hash of the bytes, so a saved input replays the
+  // same way): it loads back after one save, a second save writes the same
+  // bytes, and the keys we do not own keep their values.
   const std::uint32_t hash = Fnv1a(data, size);
-  record.height = static_cast<int>(hash);
-  record.transparence = -static_cast<int>(hash >> 20);
+  record.height = static_cast<int>(hash % (2 * kMaxSettingsLength + 1)) - kMaxSettingsLength;
+  record.transparence = static_cast<int>(hash);
   record.horizontal = static_cast<int>(hash % 3) - 1;
   IniDocument saved = doc;
   record.WriteTo(saved);

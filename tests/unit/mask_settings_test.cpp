@@ -145,13 +145,22 @@ TEST_F(SettingsFileTest, LanguageKeyIsWrittenOnlyOnceChosenOrAlreadyThere) {
 
 TEST_F(SettingsFileTest, ExtremeIntegersReadBackUnchanged) {
   MaskSettings s = Sample();
-  s.height = INT_MIN;
+  s.height = -10000;
   s.transparence = INT_MAX;
   s.horizontal = -1;
   ASSERT_TRUE(s.SaveTo(file_));
   MaskSettings back;
   back.LoadFrom(file_);
-  ExpectFields(back, INT_MIN, INT_MAX, -1, "ALT|SHIFT|M", "CTRL|K", "65280");
+  ExpectFields(back, -10000, INT_MAX, -1, "ALT|SHIFT|M", "CTRL|K", "65280");
+  // A height no band can have is brought within reach of the arithmetic,
+  // and saved as such; the file keeps its text until then.
+  WriteRaw("[settings]\nheight=2147483647\n");
+  back.LoadFrom(file_);
+  EXPECT_EQ(back.height, 10000);
+  EXPECT_EQ(FileBytes(), "[settings]\nheight=2147483647\n");
+  WriteRaw("[settings]\nheight=-2147483648\n");
+  back.LoadFrom(file_);
+  EXPECT_EQ(back.height, -10000);
 }
 
 TEST_F(SettingsFileTest, SavingUnchangedValuesLeavesTheFileAlone) {

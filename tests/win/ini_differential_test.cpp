@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <optional>
@@ -380,7 +379,7 @@ std::vector<std::pair<std::optional<std::string>, MaskSettings>> Combinations(
 
 TEST_F(IniDifferentialTest, RecordLoadAndSave) {
   MaskSettings edited{};
-  edited.height = INT_MIN;
+  edited.height = -kMaxSettingsLength;
   edited.transparence = 300;
   edited.horizontal = 0;
   SetSettingsText(edited.hotkey_mask_open, "ALT|SHIFT|M");
@@ -399,7 +398,7 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
       "[settings]\r\nheight=150\r\n",
       "[settings]\nhotkey_mask_open=" + std::string(60, 'W') + "\ncolor=16711680\nzoom=2\n[other]\nx=1\n",
       "[other]\nheight=1\n[settings]\ncolor=0x10\ntransparence=-5\nhorizontal=7\n",
-      "[settings]\r\nheight=-2147483648\r\nhorizontal=0\r\ntransparence=300\r\n"
+      "[settings]\r\nheight=-10000\r\nhorizontal=0\r\ntransparence=300\r\n"
       "hotkey_mask_open=ALT|SHIFT|M\r\nhotkey_lock_open=ALT|CTRL|L\r\ncolor=-16711936\r\n",
       "[settings]\r\nlanguage=en\r\ncolor=1\r\n",  // a key added later, already in the file
       "[settings]\r\nheight=90\r\nfine_step=7\r\nhotkey_previous=CTRL|ALT|K\r\noverlap=-1\r\n[other]\r\nstep=3\r\n",
