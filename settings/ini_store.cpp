@@ -86,6 +86,7 @@ void IniDocument::Parse() {
   sections_.clear();
   entries_.clear();
   added_.clear();
+  edited_ = false;
   written_.reset();
   const std::string_view all = bytes_;
   const auto piece = [&all](std::string_view part) {
@@ -186,6 +187,7 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
     }
   }
   entries_[entry].value = Add(newValue);
+  edited_ = true;
   written_.reset();
   if (plain) return;
   // Read afresh: a line "HEIGHT \0" held as the name "HEIGHT " (which no
@@ -195,7 +197,7 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
 }
 
 const std::string& IniDocument::Bytes() const {
-  if (added_.empty()) return bytes_;  // nothing set since the text was read
+  if (!edited_) return bytes_;
   if (!written_) written_ = Serialize();
   return *written_;
 }

@@ -76,7 +76,9 @@ class IniDocument {
   bool settled_ = false;
   std::vector<Section> sections_;
   std::vector<Entry> entries_;
-  // The text written out again after a change, made when first asked for.
+  // Set since the text was read: Bytes() is the text written out again,
+  // made when first asked for.
+  bool edited_ = false;
   mutable std::optional<std::string> written_;
 };
 
