@@ -10,6 +10,7 @@ char AsciiLower(char c) { return static_cast<unsigned char>(c - 'A') < 26 ? stat
 
 bool SameAsciiText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // most names are written as asked for
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   }

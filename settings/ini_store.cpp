@@ -85,6 +85,7 @@ IniDocument::IniDocument(std::string bytes) : bytes_(std::move(bytes)) { Parse()
 void IniDocument::Parse() {
   sections_.clear();
   entries_.clear();
+  lastFound_ = kNotFound;
   added_.clear();
   edited_ = false;
   written_.reset();
@@ -138,8 +139,11 @@ IniDocument::Piece IniDocument::Add(std::string_view text) {
 }
 
 std::size_t IniDocument::FindSection(std::string_view name) const {
+  // A load or save asks for the same section key after key. The section
+  // found last is the first of its name, so of any name it matches.
+  if (lastFound_ < sections_.size() && SameAsciiText(Text(sections_[lastFound_].name), name)) return lastFound_;
   for (std::size_t i = 0; i < sections_.size(); ++i) {
-    if (SameAsciiText(Text(sections_[i].name), name)) return i;
+    if (SameAsciiText(Text(sections_[i].name), name)) return lastFound_ = i;
   }
   return kNotFound;
 }

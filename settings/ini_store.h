@@ -76,6 +76,7 @@ class IniDocument {
   bool settled_ = false;
   std::vector<Section> sections_;
   std::vector<Entry> entries_;
+  mutable std::size_t lastFound_ = kNotFound;  // the section FindSection found last
   // Set since the text was read: Bytes() is the text written out again,
   // made when first asked for.
   bool edited_ = false;
