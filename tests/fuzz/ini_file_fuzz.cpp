@@ -1,7 +1,6 @@
 // The settings file on arbitrary bytes through a real file: LoadFrom and
 // SaveTo must do on disk what the document does in memory (which ini_fuzz
 // checks), and a file they refuse is left exactly as it was.
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -15,34 +14,23 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// A directory of this process's own for the file, removed at exit.
-struct ScratchDirectory {
-  fs::path path = fs::temp_directory_path() / ("softveil-ini-fuzz." + std::to_string(getpid()));
-  ScratchDirectory() { fs::create_directories(path); }
-  ~ScratchDirectory() {
+// A file of this process's own, removed at exit.
+struct ScratchFile {
+  std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("softveil-ini-fuzz." + std::to_string(getpid()));
+  ~ScratchFile() {
     std::error_code ignored;
-    fs::remove_all(path, ignored);
+    std::filesystem::remove(path, ignored);
   }
 };
-
-fs::path ScratchFile() {
-  static const ScratchDirectory directory;
-  return directory.path / kSettingsFileName;
-}
-
-std::string FileBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const ScratchFile scratch;
+  const std::filesystem::path& file = scratch.path;
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  const fs::path file = ScratchFile();
-  std::ofstream(file, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(size));
+  std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 
   IniDocument doc(bytes);
   MaskSettings expected;
@@ -54,6 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool editable = IsEditableIniText(bytes);
   FUZZ_CHECK(loaded.SaveTo(file) == editable);
   if (editable) loaded.WriteTo(doc);
-  FUZZ_CHECK(FileBytes(file) == doc.Bytes());
+  FUZZ_CHECK(ReadFileBytes(file) == doc.Bytes());
   return 0;
 }

@@ -1,7 +1,6 @@
 // The settings file on arbitrary bytes, in memory the way LoadFrom and
 // SaveTo use it: load, save a record, load again, save again. ini_file_fuzz
 // takes the same bytes through a real file.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -52,22 +51,11 @@ std::string_view TrimStore(std::string_view text) {
   return text;
 }
 
-// A text that reads differently once written, with a line that begins
-// (once trimmed) with the UTF-8 mark: when the lines before it vanish in the
-// rewrite (a name cut to nothing at a NUL, a blank before the mark), it
-// starts the file, where the mark is taken for the file's own, and
-// "\xEF\xBB\xBF[settings]" becomes a header that may hide the one after it.
+// A text that reads differently once written may lose the lines before
+// one that starts with the UTF-8 mark, which then starts the file, and
+// "\xEF\xBB\xBF[settings]" becomes a header that hides the one after it.
 bool MarkMayLead(const IniDocument& doc) {
-  const std::string_view mark = "\xEF\xBB\xBF";
-  std::string_view text = doc.Bytes();
-  if (text.starts_with(mark)) text.remove_prefix(mark.size());  // the file's own
-  if (doc.ReadsAsWritten() || text.find(mark) == std::string_view::npos) return false;
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-    if (TrimStore(text.substr(pos, end - pos)).starts_with(mark)) return true;
-    pos = end + 1;
-  }
-  return false;
+  return !doc.ReadsAsWritten() && doc.Bytes().find("\xEF\xBB\xBF", 1) != std::string::npos;
 }
 
 // The section and key names a reader of the file can see, worked out from

@@ -451,9 +451,8 @@ TEST_F(IniDifferentialTest, SaveKeepsTheFileAttributes) {
   EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
 }
 
-// A replace that fails as ReplaceFileW documents it can: with 1177 the old
-// file has already taken the backup's name; with 1175 and 1176 (a backup
-// named) both files keep their names.
+// A replace failing as ReplaceFileW documents: with 1177 the old file has
+// already taken the backup's name; with 1175 and 1176 both keep their names.
 DWORD g_replaceError = 0;
 BOOL WINAPI FailingReplace(LPCWSTR replaced, LPCWSTR, LPCWSTR backup, DWORD, LPVOID, LPVOID) {
   if (g_replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) MoveFileW(replaced, backup);
@@ -462,17 +461,14 @@ BOOL WINAPI FailingReplace(LPCWSTR replaced, LPCWSTR, LPCWSTR backup, DWORD, LPV
 }
 
 TEST_F(IniDifferentialTest, FailedReplaceLeavesTheOldFile) {
-  for (const DWORD error :
-       {ERROR_UNABLE_TO_REMOVE_REPLACED, ERROR_UNABLE_TO_MOVE_REPLACEMENT, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
-    SCOPED_TRACE(error);
-    const fs::path file = FreshFile("ours");
-    const fs::path written = file.wstring() + L".tmp";
+  for (const DWORD error : {1175, 1176, 1177}) {
+    const fs::path file = FreshFile("ours"), written = file.wstring() + L".tmp";
     Place(file, "old");
     Place(written, "new");
     g_replaceError = error;
-    EXPECT_FALSE(SwapInFileWith(FailingReplace, written, file));
-    EXPECT_EQ(ReadFileBytes(file), "old");
-    EXPECT_FALSE(fs::exists(file.wstring() + L".old.tmp"));
+    EXPECT_FALSE(SwapInFileWith(FailingReplace, written, file)) << error;
+    EXPECT_EQ(ReadFileBytes(file), "old") << error;
+    EXPECT_FALSE(fs::exists(file.wstring() + L".old.tmp")) << error;
   }
 }
 
