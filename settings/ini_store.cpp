@@ -150,7 +150,7 @@ std::size_t IniDocument::FindSection(std::string_view name) const {
 
 std::size_t IniDocument::FindEntry(std::size_t section, std::string_view key) const {
   for (std::size_t i = sections_[section].firstEntry; i < sections_[section].endEntry; ++i) {
-    if (SameAsciiText(Text(entries_[i].name), key)) return i;
+    if (entries_[i].name.size == key.size() && SameAsciiText(Text(entries_[i].name), key)) return i;
   }
   return kNotFound;
 }
