@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "settings/ascii_text.h"
+
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
@@ -69,14 +70,14 @@ std::wstring Joined(std::wstring_view directory, std::wstring_view relative) {
 std::vector<std::wstring> SplitCommandLine(std::wstring_view line) {
   std::vector<std::wstring> args;
   std::size_t i = 0;
-  std::wstring name;
   if (i < line.size() && line[i] == L'"') {
-    for (++i; i < line.size() && line[i] != L'"'; ++i) name += line[i];
-    if (i < line.size()) ++i;
+    const std::size_t close = std::min(line.find(L'"', 1), line.size());
+    args.emplace_back(line.substr(1, close - 1));
+    i = std::min(close + 1, line.size());
   } else {
-    for (; i < line.size() && !IsBlank(line[i]); ++i) name += line[i];
+    while (i < line.size() && !IsBlank(line[i])) ++i;
+    args.emplace_back(line.substr(0, i));
   }
-  args.push_back(std::move(name));
 
   for (;;) {
     while (i < line.size() && IsBlank(line[i])) ++i;
@@ -122,6 +123,7 @@ std::vector<std::wstring> SplitCommandLine(std::wstring_view line) {
 
 std::wstring QuoteArgument(std::wstring_view arg) {
   std::wstring out = L"\"";
+  out.reserve(2 * arg.size() + 2);
   int backslashes = 0;
   for (const wchar_t c : arg) {
     if (c == L'\\') {

@@ -8,6 +8,7 @@
 #include "common/language_win32.h"
 #include "common/settings_file_win32.h"
 #include "res/resource.h"
+#include "settings/ascii_text.h"
 #include "settings/key_combo.h"
 
 namespace {
@@ -18,12 +19,6 @@ static_assert(std::size(kKeyIds) == std::size(kReadingKeys));
 
 // Five digits hold every length up to kMaxReadingLength.
 constexpr int kLengthDigits = 5;
-
-std::string NarrowToAscii(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "common/settings_file_win32.h"
 #include "dialogs/more_settings_dlg_win32.h"
 #include "res/resource.h"
+#include "settings/ascii_text.h"
 #include "settings/reading_keys.h"
 
 namespace {
@@ -25,15 +26,6 @@ constexpr HotkeyRowIds kLockRowIds{IDC_LOCK_ALT, IDC_LOCK_CTRL, IDC_LOCK_SHIFT, 
 
 // The record's text fields hold 49 characters; longer input is cut there.
 constexpr int kMaxTextChars = static_cast<int>(kSettingsTextSize) - 1;
-
-// Only ASCII matters to the number and key conversions; anything else is
-// replaced by a character that stops a number and is no key letter.
-std::string NarrowToAscii(const std::wstring& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
 
 // The colour chooser's DLL is loaded when the chooser is first asked for:
 // linked in, it would load at start with the printing support it brings

@@ -22,8 +22,9 @@ Band BandInside(int start, int thickness, int extent) {
 }
 
 int ChangedThickness(int thickness, int delta, int largest) {
-  // An area smaller than the minimum still allows the minimum.
-  const int most = std::max(largest, kMinBandThickness);
+  // An area smaller than the minimum still allows the minimum, and no area
+  // more than the record's height can hold.
+  const int most = std::min(std::max(largest, kMinBandThickness), kMaxSettingsLength);
   if (delta > 0) {
     if (thickness >= most) return thickness;
     return std::max(std::min(thickness + delta, most), kMinBandThickness);

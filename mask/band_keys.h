@@ -28,8 +28,8 @@ Band BandInside(int start, int thickness, int extent);
 
 // The thickness after Thicker (`delta` > 0) or Thinner (`delta` < 0),
 // kept between kMinBandThickness and `largest` (the area's extent, both at
-// 96 DPI). A press never moves the thickness the other way: a band already
-// beyond a limit stays as it is.
+// 96 DPI), and never above kMaxSettingsLength. A press never moves the
+// thickness the other way: a band already beyond a limit stays as it is.
 int ChangedThickness(int thickness, int delta, int largest);
 
 struct BandKeyInput {

@@ -117,12 +117,17 @@ build_fuzz() {  # build_fuzz DIR: the libFuzzer targets, with clang
 # input that caused it is left in DIR/artifacts.
 run_fuzz() {  # run_fuzz DIR TARGET SECONDS
   local dir=$1 target=$2 seconds=$3
-  local corpus=$dir/corpus/$target log=$dir/$target.log status=0
+  local corpus=$dir/corpus/$target log=$dir/$target.log status=0 tmp
   rm -rf "$corpus"
-  mkdir -p "$corpus" "$dir/artifacts" "$dir/tmp"
+  mkdir -p "$corpus" "$dir/artifacts"
   cp "$ROOT/tests/fuzz/corpus/$target/"* "$corpus/"
-  TMPDIR=$dir/tmp "$dir/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+  # The file targets replace a file by renaming a new one over it, which a
+  # disk file system flushes at each rename: a memory one runs them ten
+  # times as fast.
+  tmp=$(mktemp -d "$( [ -d /dev/shm ] && echo /dev/shm || echo "$dir" )/softveil-fuzz.XXXXXX")
+  TMPDIR=$tmp "$dir/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$dir/artifacts/$target-" "$corpus" >"$log" 2>&1 || status=$?
+  rm -rf "$tmp"
   echo "$target: $(grep -m1 'stat::number_of_executed_units' "$log" || echo 'no final stats') in $seconds s"
   if [ $status -ne 0 ]; then
     local first

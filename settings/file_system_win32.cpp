@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "settings/file_system_win32.h"
+
 FileKind KindOf(const std::filesystem::path& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
@@ -15,6 +17,11 @@ FileKind KindOf(const std::filesystem::path& path) {
 }
 
 bool SwapInFile(const std::filesystem::path& written, const std::filesystem::path& target) {
+  return SwapInFileWith(ReplaceFileW, written, target);
+}
+
+bool SwapInFileWith(ReplaceFileCall replace, const std::filesystem::path& written,
+                    const std::filesystem::path& target) {
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     return MoveFileExW(written.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
@@ -27,9 +34,19 @@ bool SwapInFile(const std::filesystem::path& written, const std::filesystem::pat
   // file of its own behind when the replace fails (the old file held open).
   std::filesystem::path backup = target;
   backup += L".old.tmp";
-  const bool replaced = ReplaceFileW(target.c_str(), written.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                     nullptr, nullptr) != FALSE;
-  DeleteFileW(backup.c_str());
+  const bool replaced =
+      replace(target.c_str(), written.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) !=
+      FALSE;
+  // A replace can fail half-way: with ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 the
+  // old file already bears the backup's name and the new one still its own.
+  // The reader's file must hold the old bytes or the new ones, so the old
+  // file goes back (failing that, the new one in its place) before the
+  // backup goes, and the backup goes only while it is not the last copy.
+  if (!replaced && GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      !MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    MoveFileExW(written.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+  }
+  if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) DeleteFileW(backup.c_str());
   return replaced;
 }
 

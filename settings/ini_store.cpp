@@ -1,7 +1,9 @@
 #include "settings/ini_store.h"
 
+#include <algorithm>
 #include <cstdint>
 
+#include "settings/ascii_text.h"
 #include "settings/file_system.h"
 
 // The reading and writing rules below follow what Wine's profile functions
@@ -12,82 +14,143 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // The profile functions also count the old end-of-file byte 0x1A as space.
+// (Most bytes are above the space and take a single comparison.)
 bool IsIniSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r' || c == '\x1A';
+  const auto u = static_cast<unsigned char>(c);
+  return u <= ' ' && (u == ' ' || (u >= '\t' && u <= '\r') || u == 0x1A);
 }
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsIniSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsIniSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-std::string_view TrimFront(std::string_view text) {
-  while (!text.empty() && IsIniSpace(text.front())) text.remove_prefix(1);
-  return text;
-}
+std::string_view Trim(std::string_view text) { return ::Trim(text, IsIniSpace); }
+std::string_view TrimFront(std::string_view text) { return ::TrimFront(text, IsIniSpace); }
 
 // Names and values are zero-terminated strings inside the profile
 // functions, so whatever follows a NUL byte is never seen and never written.
-std::string UpToNul(std::string_view text) { return std::string(text.substr(0, text.find('\0'))); }
+std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+// The lines of a text as the profile functions split it: a line ends at a
+// CR or LF byte, and a run of them ends one line, so blank lines disappear.
+// The ends are found with find rather than byte by byte: every save reads
+// the text again after each change.
+class LineSplitter {
+ public:
+  explicit LineSplitter(std::string_view text) : text_(text), cr_(text.find('\r')), lf_(text.find('\n')) {}
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  bool Next(std::string_view& line) {
+    if (pos_ >= text_.size()) return false;
+    if (cr_ < pos_) cr_ = text_.find('\r', pos_);
+    if (lf_ < pos_) lf_ = text_.find('\n', pos_);
+    const std::size_t end = std::min({cr_, lf_, text_.size()});
+    line = text_.substr(pos_, end - pos_);
+    pos_ = end;
+    while (pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n')) ++pos_;
+    return true;
   }
-  return true;
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::size_t cr_;  // the next CR at or after pos_, or npos
+  std::size_t lf_;  // the same for LF
+};
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// Names and values that read back exactly as written, wherever they go.
+bool IsPlainValue(std::string_view value) {
+  return !HasLineBreak(value) && (value.empty() || !IsIniSpace(value.back()));
+}
+bool IsPlainKey(std::string_view key) {
+  // A key starting with '[' may read as a header, and one with a byte above
+  // 127 as the UTF-8 mark when it is the text's first line.
+  return !key.empty() && IsPlainValue(key) && key.find('=') == std::string_view::npos && key.front() != '[' &&
+         static_cast<unsigned char>(key.front()) < 0x80;
+}
+bool IsPlainSection(std::string_view name) {
+  return !name.empty() && !HasLineBreak(name) && name.find(']') == std::string_view::npos;
 }
 
-// The next line of `text` from `pos`, newline characters included; a run of
-// CR and LF bytes ends one line, which is why blank lines disappear.
-std::string_view NextLine(std::string_view text, std::size_t& pos) {
-  const std::size_t start = pos;
-  while (pos < text.size() && text[pos] != '\n' && text[pos] != '\r') ++pos;
-  while (pos < text.size() && (text[pos] == '\n' || text[pos] == '\r')) ++pos;
-  return text.substr(start, pos - start);
+void AppendLine(std::string& out, std::string_view name, std::optional<std::string_view> value) {
+  out += name;
+  if (value) {
+    out += '=';
+    out += *value;
+  }
+  out += "\r\n";
 }
 
 }  // namespace
 
-IniDocument::IniDocument(std::string bytes) : bytes_(std::move(bytes)) {
-  std::string_view text = bytes_;
-  if (text.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
-    utf8Mark_ = true;
-    text.remove_prefix(kUtf8Mark.size());
-  }
+IniDocument::IniDocument(std::string bytes) : bytes_(std::move(bytes)) { Parse(); }
+
+void IniDocument::Parse() {
+  sections_.clear();
+  entries_.clear();
+  lastFound_ = kNotFound;
+  added_.clear();
+  edited_ = false;
+  written_.reset();
+  const std::string_view all = bytes_;
+  const auto piece = [&all](std::string_view part) {
+    return Piece{static_cast<std::size_t>(part.data() - all.data()), part.size()};
+  };
+  utf8Mark_ = all.starts_with(kUtf8Mark);
+  settled_ = all.find('\0') == std::string_view::npos;
   sections_.push_back(Section{});
   bool previousUnnamed = false;
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::string_view line = Trim(NextLine(text, pos));
+  LineSplitter lines(all.substr(utf8Mark_ ? kUtf8Mark.size() : 0));
+  for (std::string_view line; lines.Next(line);) {
+    line = Trim(line);
     if (line.empty()) continue;
     if (line.front() == '[') {
       const std::size_t close = line.find(']', 1);
       if (close != std::string_view::npos) {
-        sections_.push_back(Section{UpToNul(line.substr(1, close - 1)), {}});
+        const std::string_view name = UpToNul(line.substr(1, close - 1));
+        settled_ = settled_ && !name.empty();
+        sections_.push_back(Section{piece(name), entries_.size(), entries_.size()});
         previousUnnamed = false;
         continue;
       }
     }
     std::string_view name = line;
-    std::optional<std::string> value;
+    std::optional<Piece> value;
     const std::size_t equals = line.find('=');
     if (equals != std::string_view::npos) {
       name = Trim(line.substr(0, equals));
-      value = UpToNul(TrimFront(line.substr(equals + 1)));
+      value = piece(UpToNul(TrimFront(line.substr(equals + 1))));
     }
     // A run of lines with nothing before '=' keeps only its first line.
     if (name.empty() && previousUnnamed) continue;
-    sections_.back().entries.push_back(Entry{UpToNul(name), std::move(value)});
-    previousUnnamed = sections_.back().entries.back().name.empty();
+    name = UpToNul(name);
+    if (entries_.empty() && !utf8Mark_ && name.starts_with(kUtf8Mark)) settled_ = false;
+    entries_.push_back(Entry{piece(name), value});
+    sections_.back().endEntry = entries_.size();
+    previousUnnamed = name.empty();
   }
 }
 
+std::string_view IniDocument::Text(Piece piece) const {
+  return std::string_view((piece.added ? added_ : bytes_).data() + piece.at, piece.size);
+}
+
+IniDocument::Piece IniDocument::Add(std::string_view text) {
+  const Piece piece{added_.size(), text.size(), true};
+  added_ += text;
+  return piece;
+}
+
 std::size_t IniDocument::FindSection(std::string_view name) const {
+  // A load or save asks for the same section key after key. The section
+  // found last is the first of its name, so of any name it matches.
+  if (lastFound_ < sections_.size() && SameAsciiText(Text(sections_[lastFound_].name), name)) return lastFound_;
   for (std::size_t i = 0; i < sections_.size(); ++i) {
-    if (SameName(sections_[i].name, name)) return i;
+    if (SameAsciiText(Text(sections_[i].name), name)) return lastFound_ = i;
+  }
+  return kNotFound;
+}
+
+std::size_t IniDocument::FindEntry(std::size_t section, std::string_view key) const {
+  for (std::size_t i = sections_[section].firstEntry; i < sections_[section].endEntry; ++i) {
+    if (entries_[i].name.size == key.size() && SameAsciiText(Text(entries_[i].name), key)) return i;
   }
   return kNotFound;
 }
@@ -97,52 +160,72 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
   // functions do; a second section of the same name is never read.
   const std::size_t found = FindSection(Trim(section));
   if (found == kNotFound) return std::nullopt;
-  key = Trim(key);
-  for (const Entry& entry : sections_[found].entries) {
-    if (SameName(entry.name, key)) return entry.value;
-  }
-  return std::nullopt;
+  const std::size_t entry = FindEntry(found, Trim(key));
+  if (entry == kNotFound || !entries_[entry].value) return std::nullopt;
+  return std::string(Text(*entries_[entry].value));
 }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
-  value = TrimFront(value);
+  const std::string_view newValue = UpToNul(TrimFront(value));
   std::size_t found = FindSection(Trim(section));
+  std::size_t entry = found == kNotFound ? kNotFound : FindEntry(found, Trim(key));
+  if (entry != kNotFound && entries_[entry].value && Text(*entries_[entry].value) == newValue) return;
+
+  bool plain = settled_ && IsPlainValue(newValue);
   if (found == kNotFound) {
     // A new name keeps its trailing white space, as the profile functions keep it.
-    sections_.push_back(Section{UpToNul(TrimFront(section)), {}});
+    const std::string_view name = UpToNul(TrimFront(section));
+    plain = plain && IsPlainSection(name);
+    sections_.push_back(Section{Add(name), entries_.size(), entries_.size()});
     found = sections_.size() - 1;
   }
-  Section* target = &sections_[found];
-  Entry* entry = nullptr;
-  for (Entry& candidate : target->entries) {
-    if (SameName(candidate.name, Trim(key))) {
-      entry = &candidate;
-      break;
+  if (entry == kNotFound) {
+    const std::string_view name = UpToNul(TrimFront(key));
+    plain = plain && IsPlainKey(name);
+    entry = sections_[found].endEntry;
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(entry), Entry{Add(name), std::nullopt});
+    ++sections_[found].endEntry;
+    for (std::size_t s = found + 1; s < sections_.size(); ++s) {
+      ++sections_[s].firstEntry;
+      ++sections_[s].endEntry;
     }
   }
-  if (entry == nullptr) {
-    target->entries.push_back(Entry{UpToNul(TrimFront(key)), std::nullopt});
-    entry = &target->entries.back();
-  }
-  const std::string newValue = UpToNul(value);
-  if (entry->value == newValue) return;
-  entry->value = newValue;
+  entries_[entry].value = Add(newValue);
+  edited_ = true;
+  written_.reset();
+  if (plain) return;
+  // Read afresh: a line "HEIGHT \0" held as the name "HEIGHT " (which no
+  // query finds) is written as "HEIGHT " and from then on read as "HEIGHT".
   bytes_ = Serialize();
+  Parse();
+}
+
+const std::string& IniDocument::Bytes() const {
+  if (!edited_) return bytes_;
+  if (!written_) written_ = Serialize();
+  return *written_;
 }
 
 std::string IniDocument::Serialize() const {
   std::string out;
+  out.reserve(bytes_.size() + added_.size() + 16);
   if (utf8Mark_) out += kUtf8Mark;
   for (const Section& section : sections_) {
-    if (!section.name.empty()) out += "[" + section.name + "]\r\n";
-    for (const Entry& entry : section.entries) {
-      out += entry.name;
-      if (entry.value) out += "=" + *entry.value;
-      out += "\r\n";
+    if (section.name.size > 0) {
+      out += '[';
+      out += Text(section.name);
+      out += "]\r\n";
+    }
+    for (std::size_t e = section.firstEntry; e < section.endEntry; ++e) {
+      std::optional<std::string_view> value;
+      if (entries_[e].value) value = Text(*entries_[e].value);
+      AppendLine(out, Text(entries_[e].name), value);
     }
   }
   return out;
 }
+
+std::string_view ValueAsRead(std::string_view value) { return UpToNul(Trim(value)); }
 
 std::string ProfileString(const IniDocument& doc, std::string_view section, std::string_view key,
                           std::string_view defaultValue, std::size_t bufferSize) {

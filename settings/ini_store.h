@@ -16,7 +16,7 @@
 // something changes, Bytes() is the text exactly as given.
 class IniDocument {
  public:
-  IniDocument() = default;
+  IniDocument() : IniDocument(std::string()) {}
   explicit IniDocument(std::string bytes);
 
   // The value of `key` in `section` (names compared case-insensitively,
@@ -27,29 +27,65 @@ class IniDocument {
 
   // Replaces the value of the key in place, or adds the key at the end of
   // its section, or adds the section at the end of the text. Setting the
-  // value a key already has changes nothing, not even the line ends.
+  // value a key already has changes nothing, not even the line ends. Like
+  // the profile functions, which read the file afresh for every call, the
+  // next call sees what a reader of the new text sees.
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
-  const std::string& Bytes() const { return bytes_; }
+  const std::string& Bytes() const;
+
+  // False when the text, written out again, would read differently: a name
+  // cut at a NUL byte ("HEIGHT \0" is the name "HEIGHT ", which no query
+  // finds) loses its trailing blanks, a section "[]" its header, and a first
+  // line that starts with the UTF-8 mark gives the file that mark. The first
+  // change settles it.
+  bool ReadsAsWritten() const { return settled_; }
 
  private:
+  // A piece of the text read (bytes_), or of the names and values set since
+  // (added_), by position, so that a copied document holds its own.
+  struct Piece {
+    std::size_t at = 0;
+    std::size_t size = 0;
+    bool added = false;
+  };
   struct Entry {
-    std::string name;
-    std::optional<std::string> value;  // nothing: a line without '='
+    Piece name;
+    std::optional<Piece> value;  // nothing: a line without '='
   };
   struct Section {
-    std::string name;  // empty for the lines before the first header
-    std::vector<Entry> entries;
+    Piece name;  // empty for the lines before the first header
+    std::size_t firstEntry = 0;  // its entries are entries_[firstEntry, endEntry)
+    std::size_t endEntry = 0;
   };
 
   static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+  // Reads bytes_ into the sections and entries.
+  void Parse();
   std::size_t FindSection(std::string_view name) const;
+  std::size_t FindEntry(std::size_t section, std::string_view key) const;
+  std::string_view Text(Piece piece) const;
+  Piece Add(std::string_view text);
   std::string Serialize() const;
 
   std::string bytes_;
+  std::string added_;
   bool utf8Mark_ = false;
+  // Written out and read again, the text gives these very sections and
+  // entries, so a change of plain names and values needs no new reading.
+  bool settled_ = false;
   std::vector<Section> sections_;
+  std::vector<Entry> entries_;
+  mutable std::size_t lastFound_ = kNotFound;  // the section FindSection found last
+  // Set since the text was read: Bytes() is the text written out again,
+  // made when first asked for.
+  bool edited_ = false;
+  mutable std::optional<std::string> written_;
 };
+
+// A value as a reader of the file will see it once written: without the
+// white space at its ends, and up to a NUL byte.
+std::string_view ValueAsRead(std::string_view value);
 
 // Profile-function equivalents on a document.
 // GetPrivateProfileStringA with a buffer of `bufferSize` bytes: the value is

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "settings/ascii_text.h"
+
 namespace {
 
 struct NamedKey {
@@ -33,22 +35,6 @@ constexpr NamedKey kShortForms[] = {
 
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-bool SameWord(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // "17" as 17 when it is one or two plain digits, else nothing.
 std::optional<int> SmallNumber(std::string_view digits) {
   if (digits.empty() || digits.size() > 2) return std::nullopt;
@@ -61,9 +47,9 @@ std::optional<int> SmallNumber(std::string_view digits) {
 }
 
 std::optional<std::uint32_t> ModifierOf(std::string_view word) {
-  if (SameWord(word, "CTRL")) return kModControl;
-  if (SameWord(word, "ALT")) return kModAlt;
-  if (SameWord(word, "SHIFT")) return kModShift;
+  if (SameAsciiText(word, "CTRL")) return kModControl;
+  if (SameAsciiText(word, "ALT")) return kModAlt;
+  if (SameAsciiText(word, "SHIFT")) return kModShift;
   return std::nullopt;
 }
 
@@ -84,10 +70,10 @@ std::optional<std::string> KeyName(std::int32_t vk) {
 std::optional<std::int32_t> KeyFromName(std::string_view name) {
   if (name.empty()) return std::nullopt;
   for (const NamedKey& key : kNamedKeys) {
-    if (SameWord(name, key.name)) return key.vk;
+    if (SameAsciiText(name, key.name)) return key.vk;
   }
   for (const NamedKey& key : kShortForms) {
-    if (SameWord(name, key.name)) return key.vk;
+    if (SameAsciiText(name, key.name)) return key.vk;
   }
   if (name.size() == 1) {
     const char c = Upper(name[0]);
@@ -101,7 +87,7 @@ std::optional<std::int32_t> KeyFromName(std::string_view name) {
     }
     return std::nullopt;
   }
-  if (name.size() == 4 && SameWord(name.substr(0, 3), "NUM") && name[3] >= '0' && name[3] <= '9') {
+  if (name.size() == 4 && SameAsciiText(name.substr(0, 3), "NUM") && name[3] >= '0' && name[3] <= '9') {
     return kVkNumpad0 + (name[3] - '0');
   }
   return std::nullopt;
@@ -113,7 +99,7 @@ std::optional<HotkeySpec> ParseKeyCombo(std::string_view text) {
   std::size_t from = 0;
   for (;;) {
     const std::size_t bar = text.find('|', from);
-    const std::string_view word = Trim(text.substr(from, bar == std::string_view::npos ? text.npos : bar - from));
+    const std::string_view word = TrimBlanks(text.substr(from, bar == std::string_view::npos ? text.npos : bar - from));
     // An empty word ("CTRL||DOWN", a trailing bar) is a damaged text, not
     // a combination with a piece left out.
     if (word.empty()) return std::nullopt;

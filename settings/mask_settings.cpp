@@ -1,5 +1,6 @@
 #include "settings/mask_settings.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -73,6 +74,8 @@ std::string ValueText(const SettingsKey& key, const MaskSettings& settings) {
 
 std::span<const SettingsKey> SettingsKeys() { return kKeys; }
 
+int UsableBandHeight(int height) { return std::clamp(height, -kMaxSettingsLength, kMaxSettingsLength); }
+
 MaskSettings DefaultSettings() {
   MaskSettings settings;
   settings.ReadFrom(IniDocument());
@@ -97,17 +100,34 @@ void MaskSettings::ReadFrom(const IniDocument& doc) {
                       ProfileString(doc, kSettingsSection, key.name, key.textDefault, kSettingsTextSize));
     }
   }
+  height = UsableBandHeight(height);
 }
 
-void MaskSettings::WriteTo(IniDocument& doc) const {
+namespace {
+
+void WriteKeys(const MaskSettings& settings, IniDocument& doc) {
   for (const SettingsKey& key : kKeys) {
-    const std::string value = ValueText(key, *this);
+    const std::string value = ValueText(key, settings);
     if (key.optional && !doc.Get(kSettingsSection, key.name)) {
       const std::string byDefault = key.intField ? std::to_string(key.intDefault) : std::string(key.textDefault);
       if (value == byDefault) continue;
     }
-    doc.Set(kSettingsSection, key.name, value);
+    // Blanks at the end of a text (a long value cut after a blank) are never
+    // read back; written, they would make a save differ from the next.
+    doc.Set(kSettingsSection, key.name, ValueAsRead(value));
   }
+}
+
+}  // namespace
+
+void MaskSettings::WriteTo(IniDocument& doc) const {
+  // In a text that reads differently once written, the first change can
+  // bring to light a line that no query found before ("HEIGHT \0") ahead of
+  // the value just written. A second pass writes to that line, so a save
+  // always loads back.
+  const bool twice = !doc.ReadsAsWritten();
+  WriteKeys(*this, doc);
+  if (twice) WriteKeys(*this, doc);
 }
 
 void MaskSettings::LoadFrom(const std::filesystem::path& file) {

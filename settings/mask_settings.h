@@ -29,8 +29,20 @@ constexpr int kUnderlineOpacityDefault = 255;
 constexpr int kTintColorDefault = 0x64DCFF;  // red 255, green 220, blue 100
 constexpr int kTintOpacityDefault = 64;
 
+// The largest length a setting takes, in pixels at 96 DPI (the band's
+// height, the reading keys' steps): wider than any screen, and small enough
+// that sums and DPI-scaled lengths stay far inside an int.
+constexpr int kMaxSettingsLength = 10000;
+
+// A band height brought within kMaxSettingsLength either way. Load and the
+// settings dialog keep the record's height in that range, so a hand-edited
+// 2147483647 cannot overflow the band arithmetic; a height in range is kept
+// as it is (0 and less: a band with no opening), and the file keeps its
+// text until a save, which then writes the height in use.
+int UsableBandHeight(int height);
+
 struct MaskSettings {
-  int height = 0;        // band thickness in pixels
+  int height = 0;        // band thickness in pixels, within kMaxSettingsLength either way
   int transparence = 0;  // mask alpha; the mask uses the low 8 bits
   int horizontal = 0;    // non-zero: horizontal band
   char hotkey_mask_open[kSettingsTextSize] = {};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "settings/ascii_text.h"
 #include "settings/decimal.h"
 #include "settings/guide_style.h"
 #include "settings/follow.h"
@@ -12,13 +13,11 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 // A box's number: empty (or no number in it) gives `empty`; a number is
 // kept within `low` and kMaxReadingLength. The boxes take digits only, but
 // a pasted text may hold anything.
 int NumberFromBox(std::string_view text, int empty, int low) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  text = TrimFront(text, IsBlank<char>);
   if (text.empty() || text.front() < '0' || text.front() > '9') return empty;
   return std::clamp(DecimalToInt(text), low, kMaxReadingLength);
 }

@@ -37,8 +37,8 @@ std::optional<HotkeySpec> FineCombo(const HotkeySpec& combo);
 // A combination that two of them share.
 std::optional<HotkeySpec> FindSharedCombination(const MaskSettings& settings);
 
-// The largest length a setting takes, in pixels at 96 DPI.
-constexpr int kMaxReadingLength = 10000;
+// The largest length of the reading keys, in pixels at 96 DPI.
+constexpr int kMaxReadingLength = kMaxSettingsLength;
 
 // The lengths in force, in pixels at 96 DPI: a value out of its range
 // counts as not set, and gives the default.

@@ -50,9 +50,9 @@ SettingsForm FormFromSettings(const MaskSettings& settings) {
 
 MaskSettings SettingsFromForm(const SettingsForm& form, const MaskSettings& current) {
   MaskSettings result = current;
-  // The edit control hands over at most 49 characters; no range test, so
-  // 0 and negative thicknesses are kept as typed.
-  result.height = DecimalToInt(std::string_view(form.heightText).substr(0, kSettingsTextSize - 1));
+  // The edit control hands over at most 49 characters; 0 and negative
+  // thicknesses are kept as typed, only beyond the usable range is cut.
+  result.height = UsableBandHeight(DecimalToInt(std::string_view(form.heightText).substr(0, kSettingsTextSize - 1)));
   SetSettingsText(result.hotkey_mask_open, DescriptorFromRow(form.maskRow, 'O'));
   SetSettingsText(result.hotkey_lock_open, DescriptorFromRow(form.lockRow, 'L'));
   result.horizontal = form.horizontal ? 1 : 0;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/command_line.h"
 #include "tests/fuzz/fuzz_check.h"
@@ -15,6 +16,7 @@ namespace {
 // backslashes in every order) can be reached.
 std::wstring WideText(const std::uint8_t* data, std::size_t size) {
   std::wstring text;
+  text.reserve(size / 2);
   for (std::size_t i = 0; i + 1 < size; i += 2) {
     const wchar_t c = static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
     if (c != 0) text += c;
@@ -22,11 +24,11 @@ std::wstring WideText(const std::uint8_t* data, std::size_t size) {
   return text;
 }
 
-bool HasDotSegment(const std::wstring& path) {
+bool HasDotSegment(std::wstring_view path) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = path.find(L'\\', start);
-    const std::wstring segment = path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+    const std::wstring_view segment = path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
     if (segment == L"." || segment == L"..") return true;
     if (end == std::wstring::npos) return false;
     start = end + 1;

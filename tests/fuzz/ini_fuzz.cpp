@@ -1,24 +1,14 @@
-// The settings file on arbitrary bytes: load, save, load again.
-//
-// Every input goes through the document in memory, the way LoadFrom and
-// SaveTo use it; a quarter of them (chosen by a hash of the bytes, so a saved
-// input replays the same way) also go through a real file in a temporary
-// directory, which must give the very same record and bytes.
-#include <algorithm>
+// The settings file on arbitrary bytes, in memory the way LoadFrom and
+// SaveTo use it: load, save a record, load again, save again. ini_file_fuzz
+// takes the same bytes through a real file.
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <unistd.h>
-
-#include "settings/decimal.h"
+#include "settings/ascii_text.h"
 #include "settings/guide_style.h"
 #include "settings/ini_store.h"
 #include "settings/mask_settings.h"
@@ -26,20 +16,6 @@
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-MaskSettings ReadRecord(const IniDocument& doc) {
-  MaskSettings s;
-  s.ReadFrom(doc);
-  return s;
-}
-
-std::string SavedBytes(const std::string& bytes, const MaskSettings& s) {
-  IniDocument doc(bytes);
-  s.WriteTo(doc);
-  return doc.Bytes();
-}
 
 void CheckSlotsTerminated(const MaskSettings& s) {
   for (const SettingsKey& key : SettingsKeys()) {
@@ -57,6 +33,21 @@ void CheckGuideVisible(const MaskSettings& s) {
   FUZZ_CHECK(UnderlineWidthOf(s) >= 1 && UnderlineWidthOf(s) <= kUnderlineWidthMax);
 }
 
+// The programs to stay away from, as read: trimmed names without ';', each
+// matching itself with its letters' case swapped; joined again, the same.
+void CheckProgramList(const std::string& list) {
+  std::string joined;
+  for (const std::string_view name : ListedPrograms(list)) {
+    FUZZ_CHECK(!name.empty() && name.find(';') == std::string_view::npos && !std::isspace(static_cast<unsigned char>(name.front())) &&
+               !std::isspace(static_cast<unsigned char>(name.back())));
+    std::string swapped(name);
+    for (char& c : swapped) c = (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? static_cast<char>(c ^ 0x20) : c;
+    FUZZ_CHECK(ProgramListed(list, swapped));
+    joined += std::string(name) + ";";
+  }
+  FUZZ_CHECK(ListedPrograms(joined) == ListedPrograms(list));
+}
+
 // Trims every control byte and blank, more than the store trims, so a name
 // the store would take for one of ours is never taken for a foreign one.
 std::string_view TrimWide(std::string_view text) {
@@ -65,19 +56,10 @@ std::string_view TrimWide(std::string_view text) {
   return text;
 }
 
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 bool IsOwned(std::string_view section, std::string_view key) {
-  if (!SameAscii(TrimWide(section), kSettingsSection)) return false;
+  if (!SameAsciiText(TrimWide(section), kSettingsSection)) return false;
   for (const SettingsKey& owned : SettingsKeys()) {
-    if (SameAscii(TrimWide(key), owned.name)) return true;
+    if (SameAsciiText(TrimWide(key), owned.name)) return true;
   }
   return false;
 }
@@ -97,33 +79,11 @@ std::string_view TrimStore(std::string_view text) {
   return text;
 }
 
-// Three kinds of text read differently once the store (or the platform's
-// profile functions, which it follows) has written them again:
-// - Text with a NUL byte. The store keeps a name or value only up to the
-//   NUL and writes back just that; white space left before the NUL, or a
-//   line empty before it, is trimmed away when the written text is read.
-// - Text whose first line, once its leading blanks are trimmed, begins with
-//   the UTF-8 mark: written again it starts the file, where the mark is
-//   taken for the file's own, and "\xEF\xBB\xBF[settings]" becomes a header.
-bool StartsWithMarkOnceTrimmed(std::string_view text) {
-  const std::string_view mark = "\xEF\xBB\xBF";
-  return text.substr(0, mark.size()) != mark && TrimStore(text).substr(0, mark.size()) == mark;
-}
-
-// - Text with a header "[]": written again the header goes and its keys
-//   join the section before it, where a key of ours left unwritten at its
-//   default is then read.
-bool HasNamelessHeader(std::string_view text) {
-  for (std::size_t pos = 0; pos < text.size();) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-    if (TrimStore(text.substr(pos, end - pos)).substr(0, 2) == "[]") return true;
-    pos = end + 1;
-  }
-  return false;
-}
-
-bool ReadsDifferentlyOnceRewritten(std::string_view text) {
-  return text.find('\0') != std::string_view::npos || StartsWithMarkOnceTrimmed(text) || HasNamelessHeader(text);
+// A text that reads differently once written may lose the lines before
+// one that starts with the UTF-8 mark, which then starts the file, and
+// "\xEF\xBB\xBF[settings]" becomes a header that hides the one after it.
+bool MarkMayLead(const IniDocument& doc) {
+  return !doc.ReadsAsWritten() && doc.Bytes().find("\xEF\xBB\xBF", 1) != std::string::npos;
 }
 
 // The section and key names a reader of the file can see, worked out from
@@ -152,7 +112,7 @@ std::vector<KeyName> ForeignKeys(std::string_view text) {
       const std::string_view name = line.substr(1, close - 1);
       const std::string section(name.substr(0, name.find('\0')));
       shadowed = false;
-      for (const std::string& earlier : seen) shadowed = shadowed || SameAscii(earlier, TrimStore(section));
+      for (const std::string& earlier : seen) shadowed = shadowed || SameAsciiText(earlier, TrimStore(section));
       shadowed = shadowed || section != TrimStore(section);  // a query never finds it
       seen.push_back(section);
       blurred.push_back(false);
@@ -169,10 +129,8 @@ std::vector<KeyName> ForeignKeys(std::string_view text) {
   return keys;
 }
 
-void CheckForeignKeysKept(const std::string& before, const std::string& after) {
-  const IniDocument oldDoc(before);
-  const IniDocument newDoc(after);
-  for (const KeyName& name : ForeignKeys(before)) {
+void CheckForeignKeysKept(const IniDocument& oldDoc, const IniDocument& newDoc) {
+  for (const KeyName& name : ForeignKeys(oldDoc.Bytes())) {
     FUZZ_CHECK(oldDoc.Get(name.section, name.key) == newDoc.Get(name.section, name.key));
   }
 }
@@ -203,155 +161,39 @@ void CheckReloaded(const MaskSettings& saved, const MaskSettings& reloaded) {
   }
 }
 
-// One run of the program on a text and the next one: save the record it
-// loaded, load it back, save it again.
-struct Round {
-  std::string saved;
-  MaskSettings reloaded;
-  std::string savedAgain;
-};
-
-Round RunRound(const std::string& text, const MaskSettings& record) {
-  Round round;
-  round.saved = SavedBytes(text, record);
-  round.reloaded = ReadRecord(IniDocument(round.saved));
-  round.savedAgain = SavedBytes(round.saved, record);
-  return round;
-}
-
-// On a text that reads as it is written: the record comes back, the second
-// save writes the same bytes as the first, and the keys we do not own keep
-// their values.
-void CheckRound(const std::string& text, const MaskSettings& record, const Round& round) {
-  CheckReloaded(record, round.reloaded);
-  FUZZ_CHECK(round.savedAgain == round.saved);
-  CheckForeignKeysKept(text, round.saved);
-}
-
 std::uint32_t Fnv1a(const std::uint8_t* data, std::size_t size) {
   std::uint32_t h = 2166136261u;
   for (std::size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
   return h;
 }
 
-// What one input gives in memory, for the file to match.
-struct InMemory {
-  MaskSettings loaded;
-  bool editable = false;
-  Round round;
-};
-
-// The programs to stay away from, as read: trimmed names without ';', each
-// matching itself with its letters' case swapped; joined again, the same.
-void CheckProgramList(const std::string& list) {
-  std::string joined;
-  for (const std::string_view name : ListedPrograms(list)) {
-    FUZZ_CHECK(!name.empty() && name.find(';') == std::string_view::npos && !std::isspace(static_cast<unsigned char>(name.front())) &&
-               !std::isspace(static_cast<unsigned char>(name.back())));
-    std::string swapped(name);
-    for (char& c : swapped) c = (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? static_cast<char>(c ^ 0x20) : c;
-    FUZZ_CHECK(ProgramListed(list, swapped));
-    joined += std::string(name) + ";";
-  }
-  FUZZ_CHECK(ListedPrograms(joined) == ListedPrograms(list));
-}
-
-InMemory CheckDocument(const std::string& bytes, std::uint32_t hash) {
-  InMemory result;
-  result.loaded = ReadRecord(IniDocument(bytes));
-  CheckSlotsTerminated(result.loaded);
-  CheckGuideVisible(result.loaded);
-  CheckProgramList(result.loaded.exclude);
-  result.editable = IsEditableIniText(bytes);
-  if (!result.editable) return result;
-
-  result.round = RunRound(bytes, result.loaded);
-  if (!ReadsDifferentlyOnceRewritten(bytes) || result.round.saved == bytes) {
-    CheckRound(bytes, result.loaded, result.round);
-    // Integers of every size and sign, as the settings dialog may set them,
-    // come back too, whatever the file held before.
-    MaskSettings varied = result.loaded;
-    varied.height = static_cast<int>(hash);
-    varied.transparence = -static_cast<int>(hash >> 20);
-    varied.horizontal = static_cast<int>(hash % 3) - 1;
-    CheckReloaded(varied, ReadRecord(IniDocument(SavedBytes(bytes, varied))));
-    return result;
-  }
-  // Such a file may hide the values just written (a name "HEIGHT \0" that
-  // no query finds becomes a height ahead of the one just added). Sections
-  // untouched by it keep their keys. What the store writes holds no NUL, and
-  // a second rewrite puts a mark that a NUL line hid at the start, so after
-  // at most two runs of the program (load, save) all holds.
-  if (!StartsWithMarkOnceTrimmed(bytes)) CheckForeignKeysKept(bytes, result.round.saved);
-  std::string text = result.round.saved;
-  MaskSettings record = result.round.reloaded;
-  for (int rewrites = 1; ReadsDifferentlyOnceRewritten(text); ++rewrites) {
-    const std::string next = SavedBytes(text, record);
-    if (next == text) break;  // not rewritten, so read as before
-    FUZZ_CHECK(rewrites < 2);
-    text = next;
-    record = ReadRecord(IniDocument(text));
-  }
-  CheckRound(text, record, RunRound(text, record));
-  return result;
-}
-
-// A directory of this process's own for the file, removed at exit.
-struct ScratchDirectory {
-  fs::path path = fs::temp_directory_path() / ("softveil-ini-fuzz." + std::to_string(getpid()));
-  ScratchDirectory() { fs::create_directories(path); }
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
-  }
-};
-
-fs::path ScratchFile() {
-  static const ScratchDirectory directory;
-  return directory.path / kSettingsFileName;
-}
-
-std::string FileBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The real LoadFrom and SaveTo must do on disk what the document did.
-void CheckFile(const std::string& bytes, const InMemory& expected) {
-  const fs::path file = ScratchFile();
-  {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-  MaskSettings loaded;
-  loaded.LoadFrom(file);
-  FUZZ_CHECK(loaded == expected.loaded);
-
-  const bool written = loaded.SaveTo(file);
-  FUZZ_CHECK(written == expected.editable);
-  if (!written) {
-    FUZZ_CHECK(FileBytes(file) == bytes);  // a file we refuse is left exactly as it was
-    return;
-  }
-  FUZZ_CHECK(FileBytes(file) == expected.round.saved);
-
-  MaskSettings reloaded;
-  reloaded.LoadFrom(file);
-  FUZZ_CHECK(reloaded == expected.round.reloaded);
-  // A first line that began with blanks and then the bytes of a UTF-16 mark
-  // starts the written file with that mark; a later save then refuses the
-  // file, as it refuses any UTF-16 file, and leaves it as it is.
-  const bool writtenAgain = loaded.SaveTo(file);
-  FUZZ_CHECK(writtenAgain == IsEditableIniText(expected.round.saved));
-  FUZZ_CHECK(FileBytes(file) == (writtenAgain ? expected.round.savedAgain : expected.round.saved));
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  const IniDocument doc(std::string(reinterpret_cast<const char*>(data), size));
+  MaskSettings record;
+  record.ReadFrom(doc);
+  CheckSlotsTerminated(record);
+  CheckGuideVisible(record);
+  CheckProgramList(record.exclude);
+  if (!IsEditableIniText(doc.Bytes())) return 0;
+
+  // The record as loaded, with integers of every size and sign the dialogs
+  // may set (chosen by a hash of the bytes, so a saved input replays the
+  // same way): it loads back after one save, a second save writes the same
+  // bytes, and the keys we do not own keep their values.
   const std::uint32_t hash = Fnv1a(data, size);
-  const InMemory expected = CheckDocument(bytes, hash);
-  if (hash % 4 == 0) CheckFile(bytes, expected);
+  record.height = static_cast<int>(hash % (2 * kMaxSettingsLength + 1)) - kMaxSettingsLength;
+  record.transparence = static_cast<int>(hash);
+  record.horizontal = static_cast<int>(hash % 3) - 1;
+  IniDocument saved = doc;
+  record.WriteTo(saved);
+  IniDocument again(saved.Bytes());
+  MaskSettings reloaded;
+  reloaded.ReadFrom(again);
+  CheckReloaded(record, reloaded);
+  if (!MarkMayLead(doc)) CheckForeignKeysKept(doc, again);
+  record.WriteTo(again);
+  FUZZ_CHECK(again.Bytes() == saved.Bytes());
   return 0;
 }

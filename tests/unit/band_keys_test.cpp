@@ -78,6 +78,7 @@ TEST(ChangedThickness, StaysBetweenTheMinimumAndTheArea) {
       {18, 10, 15, 20},
       {200, 1000, 800, 800},
       {200, -1000, 800, 20},
+      {9995, 10, 15360, 10000},  // never more than a height the record holds
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ChangedThickness(c.thickness, c.delta, c.largest), c.result)

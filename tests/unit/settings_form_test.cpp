@@ -98,7 +98,8 @@ TEST(SettingsFromForm, HeightTextAsTyped) {
     int height;
   };
   const Case cases[] = {
-      {"-20", -20}, {"abc", 0}, {"", 0}, {" 35px", 35}, {"0", 0}, {"99999999999", 2147483647},
+      {"-20", -20}, {"abc", 0}, {"", 0}, {" 35px", 35}, {"0", 0}, {"10000", 10000},
+      {"10001", 10000}, {"99999999999", 10000}, {"-99999", -10000},
       // Only 49 characters reach the conversion.
       {std::string(49, '0') + "5", 0},
   };

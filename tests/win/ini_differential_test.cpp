@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <climits>
 #include <cstdio>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "settings/file_system_win32.h"
 #include "settings/ini_store.h"
 #include "settings/mask_settings.h"
 
@@ -344,7 +344,7 @@ void PlatformLoad(const fs::path& path, MaskSettings& s) {
   }
 }
 
-bool PlatformSave(const fs::path& path, const MaskSettings& s) {
+bool PlatformWriteKeys(const fs::path& path, const MaskSettings& s) {
   const std::string file = path.string();
   bool ok = true;
   for (const SettingsKey& key : SettingsKeys()) {
@@ -360,6 +360,11 @@ bool PlatformSave(const fs::path& path, const MaskSettings& s) {
     ok = WritePrivateProfileStringA("settings", name.c_str(), value.c_str(), file.c_str()) && ok;
   }
   return ok;
+}
+
+// Twice: a line that the first write brings to light takes the value then.
+bool PlatformSave(const fs::path& path, const MaskSettings& s) {
+  return PlatformWriteKeys(path, s) & PlatformWriteKeys(path, s);
 }
 
 std::string Describe(const MaskSettings& s) {
@@ -384,7 +389,7 @@ std::vector<std::pair<std::optional<std::string>, MaskSettings>> Combinations(
 
 TEST_F(IniDifferentialTest, RecordLoadAndSave) {
   MaskSettings edited{};
-  edited.height = INT_MIN;
+  edited.height = -kMaxSettingsLength;
   edited.transparence = 300;
   edited.horizontal = 0;
   SetSettingsText(edited.hotkey_mask_open, "ALT|SHIFT|M");
@@ -405,11 +410,13 @@ TEST_F(IniDifferentialTest, RecordLoadAndSave) {
       "[settings]\r\nheight=150\r\n",
       "[settings]\nhotkey_mask_open=" + std::string(60, 'W') + "\ncolor=16711680\nzoom=2\n[other]\nx=1\n",
       "[other]\nheight=1\n[settings]\ncolor=0x10\ntransparence=-5\nhorizontal=7\n",
-      "[settings]\r\nheight=-2147483648\r\nhorizontal=0\r\ntransparence=300\r\n"
+      "[settings]\r\nheight=-10000\r\nhorizontal=0\r\ntransparence=300\r\n"
       "hotkey_mask_open=ALT|SHIFT|M\r\nhotkey_lock_open=ALT|CTRL|L\r\ncolor=-16711936\r\n",
       "[settings]\r\nlanguage=en\r\ncolor=1\r\n",  // a key added later, already in the file
       "[settings]\r\nheight=90\r\nfine_step=7\r\nhotkey_previous=CTRL|ALT|K\r\noverlap=-1\r\n[other]\r\nstep=3\r\n",
       "[settings]\r\nexclude= a.exe ;b.exe " + std::string(1100, 'x') + "\r\nfollow=pointer\r\n",
+      // "HEIGHT " is no height until a rewrite trims it; then it hides the next line.
+      "[Settings]\nHEIGHT \0\nheight=2\nhorizontal=1\nhotkey_mask_open=\rcolor="s,
   };
   for (const auto& [initial, record] : Combinations(files, {edited, reading})) {
     SCOPED_TRACE(initial ? Visible(*initial) : "no file");
@@ -454,6 +461,27 @@ TEST_F(IniDifferentialTest, SaveKeepsTheFileAttributes) {
   reloaded.LoadFrom(file);
   EXPECT_EQ(reloaded.height, 90);
   EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+}
+
+// A replace failing as ReplaceFileW documents: with 1177 the old file has
+// already taken the backup's name; with 1175 and 1176 both keep their names.
+DWORD g_replaceError = 0;
+BOOL WINAPI FailingReplace(LPCWSTR replaced, LPCWSTR, LPCWSTR backup, DWORD, LPVOID, LPVOID) {
+  if (g_replaceError == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) MoveFileW(replaced, backup);
+  SetLastError(g_replaceError);
+  return FALSE;
+}
+
+TEST_F(IniDifferentialTest, FailedReplaceLeavesTheOldFile) {
+  for (const DWORD error : {1175, 1176, 1177}) {
+    const fs::path file = FreshFile("ours"), written = file.wstring() + L".tmp";
+    Place(file, "old");
+    Place(written, "new");
+    g_replaceError = error;
+    EXPECT_FALSE(SwapInFileWith(FailingReplace, written, file)) << error;
+    EXPECT_EQ(ReadFileBytes(file), "old") << error;
+    EXPECT_FALSE(fs::exists(file.wstring() + L".old.tmp")) << error;
+  }
 }
 
 }  // namespace
