@@ -141,3 +141,14 @@ std::wstring FromAnsi(std::string_view text) {
   MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), static_cast<int>(out.size()));
   return out;
 }
+
+void PaintSolid(HWND hwnd, COLORREF color) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  // An opaque empty text run is the cheapest solid fill: no brush to own.
+  SetBkColor(dc, color);
+  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
+  EndPaint(hwnd, &ps);
+}

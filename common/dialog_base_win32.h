@@ -72,6 +72,9 @@ class ChildWindow {
 // The program's module, for its resources.
 HINSTANCE AppInstance();
 
+// Answers WM_PAINT by filling the whole client area with `color`.
+void PaintSolid(HWND hwnd, COLORREF color);
+
 // The program's title, the caption of its message boxes.
 const wchar_t* AppTitle();
 

@@ -19,13 +19,4 @@ LRESULT CColorSwatch::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Default(msg, wp, lp);
 }
 
-void CColorSwatch::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd_, &ps);
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  // An opaque empty text run is the cheapest solid fill: no brush to own.
-  SetBkColor(dc, m_crFill);
-  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
-  EndPaint(hwnd_, &ps);
-}
+void CColorSwatch::OnPaint() { PaintSolid(hwnd_, m_crFill); }

@@ -1,5 +1,6 @@
 #include "mask/mask_surface_win32.h"
 
+#include "common/dialog_base_win32.h"
 #include "mask/guide_region_win32.h"
 
 void MaskSurface::Attach(HWND hwnd) {
@@ -27,15 +28,7 @@ void MaskSurface::SetAlpha(BYTE alpha) {
   if (m_pfnSetLayeredWindowAttributes) m_pfnSetLayeredWindowAttributes(m_hwnd, 0, alpha, LWA_ALPHA);
 }
 
-void MaskSurface::Paint(COLORREF color) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(m_hwnd, &ps);
-  RECT client;
-  GetClientRect(m_hwnd, &client);
-  SetBkColor(dc, color);
-  ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
-  EndPaint(m_hwnd, &ps);
-}
+void MaskSurface::Paint(COLORREF color) { PaintSolid(m_hwnd, color); }
 
 void MaskSurface::ApplyShape(const Rect& client, const GuideShape& shape) {
   if (!m_hwnd) return;
