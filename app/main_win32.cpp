@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <ctime>
 #include <string>
 
 #include "app/control_dlg_win32.h"
@@ -14,6 +13,7 @@
 #include "common/globals.h"
 #include "common/handles_win32.h"
 #include "common/language_win32.h"
+#include "mask/clock_win32.h"
 #include "res/resource.h"
 #include "settings/file_system.h"
 #include "settings/mask_settings.h"
@@ -57,7 +57,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 0;
   }
   // The reading clock counts from here, after the single-instance check.
-  g_tStart = static_cast<std::int64_t>(std::time(nullptr));
+  g_tStart = NowUnixSeconds();
   const std::wstring startProblems = StartProblemsText(options, StartProblemTextsInUse());
 
   // The settings dialog's trackbar needs the bar classes registered first,

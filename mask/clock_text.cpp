@@ -11,3 +11,8 @@ std::wstring ClockText(std::wstring_view pattern, std::int64_t elapsedSeconds) {
   const std::int64_t seconds = rest - minutes * 60;
   return FormatText(pattern, {std::to_wstring(hours), std::to_wstring(minutes), std::to_wstring(seconds)});
 }
+
+std::int64_t UnixSecondsOfFileTime(std::uint64_t fileTime) {
+  constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
+  return static_cast<std::int64_t>(fileTime / 10000000) - kSecondsFrom1601To1970;
+}

@@ -451,20 +451,40 @@ void MeasureFloor(bool horizontal, bool redraw) {
              redraw ? "our own layered window, same size and moves" : "lower bound: no repaint at all");
 }
 
-// An idle empty program, with softveil's 500 ms timer or none: "bench.exe idle-reference [timer]".
+// An idle empty program: no timer, softveil's 500 ms timer, or that timer
+// and what a visible seconds clock needs at the least (a small label on a
+// layered topmost window, its text set when the second changes):
+// "bench.exe idle-reference [timer|clock]".
 constexpr wchar_t kIdleClass[] = L"SoftveilBenchIdle";
+enum class Floor { Empty, Timer, Clock };
+constexpr const wchar_t* kFloorNames[] = {L"empty", L"timer", L"clock"};
 
-int RunIdleReference(bool timer) {
+int RunIdleReference(Floor floor) {
   WNDCLASSW wc = {};
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kIdleClass;
+  wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
   RegisterClassW(&wc);
-  HWND hwnd = CreateWindowExW(0, kIdleClass, L"idle", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-  if (timer) SetTimer(hwnd, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
+  const bool clock = floor == Floor::Clock;
+  HWND hwnd = CreateWindowExW(clock ? WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE : 0,
+                              kIdleClass, kFloorNames[static_cast<int>(floor)], WS_POPUP, 0, 0, 120, 20, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+  HWND label = nullptr;
+  if (clock) {
+    label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 120, 20, hwnd, nullptr, nullptr, nullptr);
+    SetLayeredWindowAttributes(hwnd, 0, 150, LWA_ALPHA);
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  }
+  if (floor != Floor::Empty) SetTimer(hwnd, ID_TIMER_TRACK, kTrackPeriodMs, nullptr);
+  ULONGLONG shown = 0;
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.message == WM_CLOSE) break;
+    if (label && msg.message == WM_TIMER && GetTickCount64() / 1000 != shown) {
+      shown = GetTickCount64() / 1000;
+      SetWindowTextW(label, (std::to_wstring(shown) + L"秒").c_str());
+    }
     DispatchMessageW(&msg);
   }
   return 0;
@@ -472,16 +492,17 @@ int RunIdleReference(bool timer) {
 
 // bench.exe in its idle-reference part: started, its window found.
 struct IdleReference {
-  explicit IdleReference(bool timer = false) {
+  explicit IdleReference(Floor floor = Floor::Empty) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     path = self;
-    std::wstring cmd = L"\"" + path + L"\" idle-reference" + (timer ? L" timer" : L"");
+    const wchar_t* name = kFloorNames[static_cast<int>(floor)];
+    std::wstring cmd = L"\"" + path + L"\" idle-reference " + name;
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     const double t0 = NowMs();
     if (!CreateProcessW(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-    if (WaitUntil([&] { return (hwnd = FindWindowW(kIdleClass, nullptr)) != nullptr; }, 10000, 1)) {
+    if (WaitUntil([&] { return (hwnd = FindWindowW(kIdleClass, name)) != nullptr; }, 10000, 1)) {
       startMs = NowMs() - t0;
     }
   }
@@ -565,24 +586,39 @@ struct Session {
 
 void PointAtCentre() { MovePointer(ScreenWidth() / 2, ScreenHeight() / 2); }
 
-// softveil's CPU time over `seconds` of doing nothing and, over the same seconds (so the
-// machine's load falls on both alike), the floor's, as shares of one core.
-std::pair<double, double> IdleShare(Session& s, int seconds, bool floorTimer) {
-  IdleReference reference(floorTimer);
+// softveil's CPU time over `seconds` of doing nothing and, over the same
+// seconds (so the machine's load falls on all alike), the floors', as shares
+// of one core: an empty program with softveil's timer or none, and with the
+// timer, one with a seconds clock too (clockFloor, negative when not measured).
+struct IdleShares {
+  double share, floor, clockFloor = -1;
+};
+
+IdleShares IdleShare(Session& s, int seconds, bool floorTimer) {
+  IdleReference reference(floorTimer ? Floor::Timer : Floor::Empty);
   const UnixProcess floor(reference.path);  // the newest bench.exe: that one
+  std::optional<IdleReference> clockReference;
+  if (floorTimer) clockReference.emplace(Floor::Clock);
+  const UnixProcess clockFloor(reference.path);  // the newest again
   Pause(1000);
-  const double cpu0 = s.unix.CpuMs(), floor0 = floor.CpuMs(), t0 = NowMs();
+  const double cpu0 = s.unix.CpuMs(), floor0 = floor.CpuMs(), clock0 = clockFloor.CpuMs(), t0 = NowMs();
   Pause(seconds * 1000);
   const double t = NowMs() - t0;
-  return {100.0 * (s.unix.CpuMs() - cpu0) / t, 100.0 * (floor.CpuMs() - floor0) / t};
+  auto share = [t](double cpu) { return 100.0 * cpu / t; };
+  return {share(s.unix.CpuMs() - cpu0), share(floor.CpuMs() - floor0),
+          clockReference ? share(clockFloor.CpuMs() - clock0) : -1};
 }
 
 void MeasureIdle(Session& s, const char* name, const std::string& note, bool floorTimer) {
   const int seconds = IdleSeconds();
-  const auto [share, floor] = IdleShare(s, seconds, floorTimer);
-  Row(name, share, "-", "% core",
-      note + "; " + Fixed(share * seconds * 10) + " ms CPU in " + std::to_string(seconds) + " s");
-  Row(name + std::string(": floor"), floor, "-", "% core", floorTimer ? "empty, softveil's timer" : "empty, no timer");
+  const IdleShares idle = IdleShare(s, seconds, floorTimer);
+  Row(name, idle.share, "-", "% core",
+      note + "; " + Fixed(idle.share * seconds * 10) + " ms CPU in " + std::to_string(seconds) + " s");
+  Row(name + std::string(": floor"), idle.floor, "-", "% core", floorTimer ? "empty, softveil's timer" : "empty, no timer");
+  if (idle.clockFloor >= 0) {
+    Row(name + std::string(": floor with a clock"), idle.clockFloor, "-", "% core",
+        "empty, softveil's timer and a seconds label");
+  }
 }
 
 // Posts a tick and waits until it has run. The lock switch it carries shows
@@ -726,17 +762,17 @@ void Compare(const std::vector<std::wstring>& exes) {
   const char* rounds = std::getenv("SOFTVEIL_BENCH_ROUNDS");
   const int kRounds = rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 5;
   // The floor in every round too, so that its figures meet the same load.
-  std::vector<double> floor, floorMemory;
+  std::vector<double> floor, clockFloor, floorMemory;
   for (int round = 0; round < kRounds; ++round) {
-    {
-      IdleReference reference(true);
+    for (Floor kind : {Floor::Timer, Floor::Clock}) {
+      IdleReference reference(kind);
       if (!reference.hwnd) return;
       Pause(1000);
       const UnixProcess unix(reference.path);
       const double cpu0 = unix.CpuMs(), t0 = NowMs();
       Pause(kIdleSeconds * 1000);
-      floor.push_back(100.0 * (unix.CpuMs() - cpu0) / (NowMs() - t0));
-      floorMemory.push_back(unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"));
+      (kind == Floor::Timer ? floor : clockFloor).push_back(100.0 * (unix.CpuMs() - cpu0) / (NowMs() - t0));
+      if (kind == Floor::Timer) floorMemory.push_back(unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"));
     }
     for (std::size_t v = 0; v < exes.size(); ++v) {
       std::fprintf(stderr, "bench: compare round %d, %ls\n", round + 1, exes[v].c_str());
@@ -747,9 +783,9 @@ void Compare(const std::vector<std::wstring>& exes) {
       Pause(3000);  // past the start-up: the first ticks, the tray, the system's own work
       Figures& f = figures[v];
       f.memory.push_back(s.unix.StatusMb("RssAnon") + s.unix.StatusMb("VmSwap"));
-      f.idleHidden.push_back(IdleShare(s, kIdleSeconds, false).first);
+      f.idleHidden.push_back(IdleShare(s, kIdleSeconds, false).share);
       if (!s.SwitchOn()) return;
-      f.idleShown.push_back(IdleShare(s, kIdleSeconds, true).first);
+      f.idleShown.push_back(IdleShare(s, kIdleSeconds, true).share);
       f.tick.push_back(TickRound(s));
       const DragResult drag = Drag(s.mask, true, s.StartBand(), kMoves, &s.unix);
       f.dragCpu.push_back(drag.cpuPerMoveMs);
@@ -759,6 +795,8 @@ void Compare(const std::vector<std::wstring>& exes) {
     }
   }
   RowOf("floor: idle Wine program, same timer", floor, "% core",
+        "over " + std::to_string(kRounds) + " rounds of " + std::to_string(kIdleSeconds) + " s");
+  RowOf("floor: the same with a seconds label", clockFloor, "% core",
         "over " + std::to_string(kRounds) + " rounds of " + std::to_string(kIdleSeconds) + " s");
   RowOf("floor: private memory of that program", floorMemory, "MB", "over " + std::to_string(kRounds) + " rounds");
   for (std::size_t v = 0; v < exes.size(); ++v) {
@@ -787,7 +825,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     return false;
   };
-  if (argc > 1 && std::wcscmp(argv[1], L"idle-reference") == 0) return RunIdleReference(argc > 2);
+  if (argc > 1 && std::wcscmp(argv[1], L"idle-reference") == 0) {
+    const std::wstring floor = argc > 2 ? argv[2] : L"empty";
+    return RunIdleReference(floor == L"clock" ? Floor::Clock : floor == L"timer" ? Floor::Timer : Floor::Empty);
+  }
   SetProcessDPIAware();
   TestWindow reader(RECT{0, 0, ScreenWidth(), ScreenHeight()});
   PointAtCentre();

@@ -27,6 +27,13 @@ TEST(ClockText, HoursMinutesSecondsWithoutLeadingZeros) {
   }
 }
 
+TEST(ClockText, UnixSecondsOfFileTimeAreTimesSeconds) {
+  EXPECT_EQ(UnixSecondsOfFileTime(116444736000000000ULL), 0);          // 1970-01-01 00:00:00
+  EXPECT_EQ(UnixSecondsOfFileTime(116444736009999999ULL), 0);          // not yet the next second
+  EXPECT_EQ(UnixSecondsOfFileTime(134460864000000000ULL), 1801612800);  // 2027-02-03 00:00:00
+  EXPECT_EQ(UnixSecondsOfFileTime(137919572480000000ULL), 2147483648);  // past 2038, in 64 bits
+}
+
 TEST(ClockText, RunsPastThirtyTwoBits) {
   // 2^31 s = 596523 h (2147482800 s) + 848 s = 14 min 8 s.
   EXPECT_EQ(ClockText(kChinese, 2147483648LL), L"596523小时14分8秒");
