@@ -112,12 +112,14 @@ build_fuzz() {  # build_fuzz DIR: the libFuzzer targets, with clang
   cmake --build "$1" -j "$JOBS"
 }
 
-# Runs one fuzz target for SECONDS on a fresh copy of its seed corpus and
-# prints how many inputs it ran. A finding makes libFuzzer exit non-zero; the
-# input that caused it is left in DIR/artifacts.
+# Runs one fuzz target for SECONDS on a fresh copy of its seed corpus, on
+# every core (libFuzzer's fork mode: one fuzzing process per core, their
+# finds merged into the one corpus), and prints how many inputs it ran. A
+# finding makes libFuzzer exit non-zero; the input that caused it is left in
+# DIR/artifacts.
 run_fuzz() {  # run_fuzz DIR TARGET SECONDS
   local dir=$1 target=$2 seconds=$3
-  local corpus=$dir/corpus/$target log=$dir/$target.log status=0 tmp
+  local corpus=$dir/corpus/$target log=$dir/$target.log status=0 tmp runs
   rm -rf "$corpus"
   mkdir -p "$corpus" "$dir/artifacts"
   cp "$ROOT/tests/fuzz/corpus/$target/"* "$corpus/"
@@ -125,10 +127,12 @@ run_fuzz() {  # run_fuzz DIR TARGET SECONDS
   # disk file system flushes at each rename: a memory one runs them ten
   # times as fast.
   tmp=$(mktemp -d "$( [ -d /dev/shm ] && echo /dev/shm || echo "$dir" )/softveil-fuzz.XXXXXX")
-  TMPDIR=$tmp "$dir/tests/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+  TMPDIR=$tmp "$dir/tests/fuzz/$target" -fork="$JOBS" -max_total_time="$seconds" -timeout=10 \
     -artifact_prefix="$dir/artifacts/$target-" "$corpus" >"$log" 2>&1 || status=$?
   rm -rf "$tmp"
-  echo "$target: $(grep -m1 'stat::number_of_executed_units' "$log" || echo 'no final stats') in $seconds s"
+  # Fork mode's progress lines count the inputs of every process: "#N: cov: ...".
+  runs=$(grep -oE '^#[0-9]+: cov' "$log" | tail -n 1 | tr -dc '0-9' || true)
+  echo "$target: ${runs:-no count of} inputs in $seconds s on $JOBS cores"
   if [ $status -ne 0 ]; then
     local first
     first=$(grep -n -m1 -E 'ERROR|check failed|runtime error|ALARM|out-of-memory' "$log" | cut -d: -f1 || true)

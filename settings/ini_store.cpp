@@ -155,14 +155,14 @@ std::size_t IniDocument::FindEntry(std::size_t section, std::string_view key) co
   return kNotFound;
 }
 
-std::optional<std::string> IniDocument::Get(std::string_view section, std::string_view key) const {
+std::optional<std::string_view> IniDocument::Get(std::string_view section, std::string_view key) const {
   // Only the first section of that name is looked at, as the profile
   // functions do; a second section of the same name is never read.
   const std::size_t found = FindSection(Trim(section));
   if (found == kNotFound) return std::nullopt;
   const std::size_t entry = FindEntry(found, Trim(key));
   if (entry == kNotFound || !entries_[entry].value) return std::nullopt;
-  return std::string(Text(*entries_[entry].value));
+  return Text(*entries_[entry].value);
 }
 
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -232,8 +232,7 @@ std::string ProfileString(const IniDocument& doc, std::string_view section, std:
   if (bufferSize == 0) return {};
   // Trailing blanks of the default go, but never its first character.
   while (defaultValue.size() > 1 && defaultValue.back() == ' ') defaultValue.remove_suffix(1);
-  const std::optional<std::string> found = doc.Get(section, key);
-  std::string_view value = found ? std::string_view(*found) : defaultValue;
+  std::string_view value = doc.Get(section, key).value_or(defaultValue);
 
   bool quoted = false;
   if (value.size() >= 2 && (value.front() == '\'' || value.front() == '"') && value.back() == value.front()) {

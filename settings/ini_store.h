@@ -22,8 +22,9 @@ class IniDocument {
   // The value of `key` in `section` (names compared case-insensitively,
   // white space around the value trimmed), or nothing when the section or
   // key is missing or the key's line has no '='. When a section or key
-  // occurs twice, the first counts.
-  std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+  // occurs twice, the first counts. The text is the document's own, good
+  // until the next change.
+  std::optional<std::string_view> Get(std::string_view section, std::string_view key) const;
 
   // Replaces the value of the key in place, or adds the key at the end of
   // its section, or adds the section at the end of the text. Setting the

@@ -89,7 +89,7 @@ std::filesystem::path SettingsFilePath(const std::filesystem::path& directory) {
 void MaskSettings::ReadFrom(const IniDocument& doc) {
   for (const SettingsKey& key : kKeys) {
     if (key.intField && key.optional) {
-      const std::optional<std::string> text = doc.Get(kSettingsSection, key.name);
+      const std::optional<std::string_view> text = doc.Get(kSettingsSection, key.name);
       this->*key.intField = text ? PlainDecimal(*text).value_or(key.intDefault) : key.intDefault;
     } else if (key.intField) {
       this->*key.intField = ProfileInt(doc, kSettingsSection, key.name, key.intDefault);
@@ -105,13 +105,17 @@ void MaskSettings::ReadFrom(const IniDocument& doc) {
 
 namespace {
 
+bool IsDefault(const SettingsKey& key, const MaskSettings& settings) {
+  if (key.intField) return settings.*key.intField == key.intDefault;
+  if (key.listField) return settings.*key.listField == key.textDefault;
+  return SlotText(settings.*key.textField) == key.textDefault;
+}
+
 void WriteKeys(const MaskSettings& settings, IniDocument& doc) {
   for (const SettingsKey& key : kKeys) {
+    // A later key at its default stays out of a file that lacks it.
+    if (key.optional && IsDefault(key, settings) && !doc.Get(kSettingsSection, key.name)) continue;
     const std::string value = ValueText(key, settings);
-    if (key.optional && !doc.Get(kSettingsSection, key.name)) {
-      const std::string byDefault = key.intField ? std::to_string(key.intDefault) : std::string(key.textDefault);
-      if (value == byDefault) continue;
-    }
     // Blanks at the end of a text (a long value cut after a blank) are never
     // read back; written, they would make a save differ from the next.
     doc.Set(kSettingsSection, key.name, ValueAsRead(value));
