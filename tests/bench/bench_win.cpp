@@ -762,17 +762,17 @@ void Compare(const std::vector<std::wstring>& exes) {
   const char* rounds = std::getenv("SOFTVEIL_BENCH_ROUNDS");
   const int kRounds = rounds && std::atoi(rounds) > 0 ? std::atoi(rounds) : 5;
   // The floor in every round too, so that its figures meet the same load.
-  std::vector<double> floor, clockFloor, floorMemory;
+  std::vector<double> floor, floorMemory;
   for (int round = 0; round < kRounds; ++round) {
-    for (Floor kind : {Floor::Timer, Floor::Clock}) {
-      IdleReference reference(kind);
+    {
+      IdleReference reference(Floor::Timer);
       if (!reference.hwnd) return;
       Pause(1000);
       const UnixProcess unix(reference.path);
       const double cpu0 = unix.CpuMs(), t0 = NowMs();
       Pause(kIdleSeconds * 1000);
-      (kind == Floor::Timer ? floor : clockFloor).push_back(100.0 * (unix.CpuMs() - cpu0) / (NowMs() - t0));
-      if (kind == Floor::Timer) floorMemory.push_back(unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"));
+      floor.push_back(100.0 * (unix.CpuMs() - cpu0) / (NowMs() - t0));
+      floorMemory.push_back(unix.StatusMb("RssAnon") + unix.StatusMb("VmSwap"));
     }
     for (std::size_t v = 0; v < exes.size(); ++v) {
       std::fprintf(stderr, "bench: compare round %d, %ls\n", round + 1, exes[v].c_str());
@@ -795,8 +795,6 @@ void Compare(const std::vector<std::wstring>& exes) {
     }
   }
   RowOf("floor: idle Wine program, same timer", floor, "% core",
-        "over " + std::to_string(kRounds) + " rounds of " + std::to_string(kIdleSeconds) + " s");
-  RowOf("floor: the same with a seconds label", clockFloor, "% core",
         "over " + std::to_string(kRounds) + " rounds of " + std::to_string(kIdleSeconds) + " s");
   RowOf("floor: private memory of that program", floorMemory, "MB", "over " + std::to_string(kRounds) + " rounds");
   for (std::size_t v = 0; v < exes.size(); ++v) {
