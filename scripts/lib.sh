@@ -163,7 +163,9 @@ ensure_locales() {
 # A Wine prefix of the build's own, made once and reused.
 setup_wine() {
   ensure_locales
-  export WINEPREFIX=$BUILD/wineprefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  # Wine's own errors stay on: a test program that Wine could not start ends
+  # at once without a word otherwise, and ctest shows a failure's output.
+  export WINEPREFIX=$BUILD/wineprefix WINEARCH=win64 WINEDEBUG=-all,err+all WINEDLLOVERRIDES="mscoree,mshtml="
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "== creating the Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
