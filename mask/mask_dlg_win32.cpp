@@ -307,7 +307,7 @@ bool CMaskDlg::PlaceOverTarget(bool force) {
   RECT now;
   GetWindowRect(hwnd_, &now);
   const bool inPlace = Rect{now.left, now.top, now.right, now.bottom} == m_rcTarget;
-  if (!force && shown && inPlace && RightBelowOwnWindows()) return false;
+  if (!force && shown && inPlace && DirectlyBelow(OwnWindowsAbove())) return false;
   // The mask never takes the activation from the window being read: keys
   // pressed while reading must keep reaching that window.
   if (!shown) ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
@@ -333,43 +333,13 @@ HWND CMaskDlg::OwnWindowsAbove() const {
   return lowest;
 }
 
-namespace {
-
-bool IsOwnShownTopWindow(HWND window) {
-  return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() && IsWindowVisible(window) &&
-         (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-}
-
-}  // namespace
-
-bool CMaskDlg::RightBelowOwnWindows() const {
+bool CMaskDlg::DirectlyBelow(HWND below) const {
   if (!(GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST)) return false;
-  // Asked twice a second, and under Wine each look at the window order is a
-  // round trip to the server: the walk goes up from the mask, where nothing
-  // but softveil's own dialogs is found while the mask is in place, and the
-  // own windows are counted in one go. Of the windows of this thread only
-  // their own state is asked, which needs no round trip.
-  int ownAbove = 0;
+  // Hidden windows above the mask hide nothing of it.
   for (HWND above = GetWindow(hwnd_, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-    if (GetWindowThreadProcessId(above, nullptr) == GetCurrentThreadId()) {
-      ownAbove += IsOwnShownTopWindow(above);
-    } else if (ownAbove == 0 && IsWindowVisible(above)) {
-      return false;  // over softveil's own windows anything may be; hidden ones hide nothing
-    }
+    if (IsWindowVisible(above)) return above == below;
   }
-  struct Count {
-    HWND mask;
-    int shown = 0;
-  } own{hwnd_};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM lp) {
-        auto& count = *reinterpret_cast<Count*>(lp);
-        if (window != count.mask && IsOwnShownTopWindow(window)) ++count.shown;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&own));
-  return ownAbove == own.shown;
+  return below == HWND_TOPMOST;
 }
 
 void CMaskDlg::ShowLockLabel() {

@@ -98,9 +98,9 @@ class CMaskDlg : public DialogBase {
   // windows shown on top (its dialogs and messages, which the reader must
   // reach), or HWND_TOPMOST, over every window, when none is shown.
   HWND OwnWindowsAbove() const;
-  // Whether the mask is on top of every window but softveil's own shown
-  // ones, and all of those are above it.
-  bool RightBelowOwnWindows() const;
+  // Whether the first window shown above the mask is `below` (nothing shown
+  // above it, for HWND_TOPMOST).
+  bool DirectlyBelow(HWND below) const;
   void ShowLockLabel();
   void OnLButtonDown(LPARAM lp);
   void OnMouseMove(WPARAM wp, LPARAM lp);
